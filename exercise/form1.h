@@ -1,0 +1,94 @@
+#pragma once
+
+#include "exercise/form1_layout.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+class ManualDrag;
+
+// The exercise window: the tray of compound tiles, the five reactions, their coefficient boxes,
+// the grade and the menu. Its handlers are named after the control and the event they answer.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Empty and hide, or show, the coefficient boxes of reaction 0..4.
+    void HideCoefficients(std::int16_t reaction);
+    void ShowCoefficients(std::int16_t reaction);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // One reaction of the exercise: what the right compound is worth, which kind it is, and the
+    // tile that lies on the reaction (NoTile when none).
+    struct ReactionSlot {
+        std::int16_t Points;
+        std::int16_t CorrectKind;
+        std::int16_t Tile;
+    };
+    static constexpr std::int16_t NoTile = -1;
+
+    // Start and stop.
+    void Form_Load();
+    void Form_Unload();
+    void CreateTiles();
+    void ReturnTileToTray(std::int16_t tile);
+
+    // Menu commands.
+    void mnuHelp_Click();
+    void mnuCheck_Click();
+    void mnuRestart_Click();
+    void mnuSheet_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    // Tiles.
+    void ImgMolecular_MouseDown(int index);
+    void ImgMolecular_MouseMove(int index);
+    void ImgMolecular_MouseUp(int index);
+    void ImgMolecular_DblClick(int index);
+
+    // Drag-over and drop on every surface. x and y are the pointer's offset inside the surface;
+    // where a drop lands matters, not where in the surface.
+    void Form_DragOver(float x, float y);
+    void Form_DragDrop();
+    void ImgMolecular_DragOver(int index, float x, float y);
+    void ImgMolecular_DragDrop(int index);
+    void ImgSyntactic_DragOver(int index, float x, float y);
+    void ImgSyntactic_DragDrop(int index);
+    void tCoefficient_DragOver(int index, float x, float y);
+    void tCoefficient_DragDrop(int index);
+    void Label2_DragOver(int index);
+    void Label2_DragDrop(int index);
+
+    // Shared routines.
+    void FollowPointer(const QWidget *surface, float x, float y);
+    void PlaceOnReaction(std::int16_t reaction);
+    bool CheckCoefficients(std::int16_t reaction);
+
+    // Hands the drag layer's reports to the handlers of the surface they concern.
+    void routeDrag(QWidget *surface, QPointF pointer, bool drop);
+    void connectTile(int index);
+    Picture *tile(int index) const { return ui.ImgMolecular.at(static_cast<std::size_t>(index)); }
+    QLineEdit *box(int index) const { return ui.tCoefficient.at(static_cast<std::size_t>(index)); }
+    // The tray line: tiles below it lie on a reaction (or are on their way there).
+    float trayLine() const;
+    bool liesBelowTrayLine(int tileIndex) const;
+    void bringToFront(Picture *control);
+
+    form1::Controls ui;
+    ManualDrag *drag = nullptr;
+    std::mt19937 random;
+
+    std::array<ReactionSlot, form1::ReactionCount> Reactions{};
+    std::array<std::int16_t, form1::KindCount> TrayColumn{};
+    std::int16_t DraggedTile = 0;
+};

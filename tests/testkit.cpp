@@ -1,0 +1,82 @@
+#include "testkit.h"
+
+#include <QTest>
+#include <QWindow>
+
+namespace testkit {
+
+namespace {
+constexpr int DragSteps = 4;
+}
+
+QWidget *control(const QWidget &form, const QString &name) {
+    auto *found = form.findChild<QWidget *>(name);
+    if (found == nullptr) {
+        qFatal("no control named %s", qPrintable(name));
+    }
+    return found;
+}
+
+Picture *tile(const QWidget &form, int n) {
+    return qobject_cast<Picture *>(control(form, QStringLiteral("ImgMolecular_%1").arg(n)));
+}
+
+Picture *reaction(const QWidget &form, int r) {
+    return qobject_cast<Picture *>(control(form, QStringLiteral("ImgSyntactic_%1").arg(r)));
+}
+
+QLineEdit *box(const QWidget &form, int k) {
+    return qobject_cast<QLineEdit *>(control(form, QStringLiteral("tCoefficient_%1").arg(k)));
+}
+
+QWidget *client(const QWidget &form) {
+    return control(form, QStringLiteral("client"));
+}
+
+QPoint windowPoint(const QWidget &form, QPointF clientTwips) {
+    const QPoint pixels(qRound(clientTwips.x() / twips::PerPixel), qRound(clientTwips.y() / twips::PerPixel));
+    return client(form)->mapTo(&form, pixels);
+}
+
+QPoint centreOf(const QWidget &form, const QWidget *control) {
+    return control->mapTo(&form, control->rect().center());
+}
+
+void press(const QWidget &form, QPoint at, Qt::MouseButton button) {
+    QTest::mousePress(form.windowHandle(), button, Qt::NoModifier, at);
+}
+
+void moveTo(const QWidget &form, QPoint at, Qt::MouseButton held) {
+    // QTest keeps the pressed buttons between calls, so a move while a button is held is a drag.
+    Q_UNUSED(held)
+    QTest::mouseMove(form.windowHandle(), at);
+}
+
+void release(const QWidget &form, QPoint at, Qt::MouseButton button) {
+    QTest::mouseRelease(form.windowHandle(), button, Qt::NoModifier, at);
+}
+
+void doubleClick(const QWidget &form, QPoint at) {
+    QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void dragTile(const QWidget &form, int n, QPoint to, Qt::MouseButton button) {
+    const QPoint from = centreOf(form, tile(form, n));
+    press(form, from, button);
+    for (int step = 1; step <= DragSteps; ++step) {
+        moveTo(form, from + (to - from) * step / DragSteps, button);
+    }
+    release(form, to, button);
+}
+
+void typeInto(QLineEdit *box, const QString &text) {
+    box->setFocus();
+    box->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(box, Qt::Key_Delete);
+    } else {
+        QTest::keyClicks(box, text);
+    }
+}
+
+} // namespace testkit
