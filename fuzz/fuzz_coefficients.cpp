@@ -1,0 +1,121 @@
+// Feeds arbitrary box texts to the coefficient checks and aborts when one of their invariants breaks.
+#include "exercise/coefficients.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t boxCount = 4;
+constexpr int numberedReactions = 4;
+constexpr int generalReaction = 4;
+constexpr std::array<int, 2> reactionsOutOfRange{-1, 5};
+// Plain decimal texts up to this length are compared with Qt's own conversion.
+constexpr qsizetype comparedLength = 300;
+
+using Answer = std::array<QString, boxCount>;
+
+Answer answer(const char16_t *alkyne, const char16_t *oxygen, const char16_t *dioxide,
+              const char16_t *water) {
+    return {QString::fromUtf16(alkyne), QString::fromUtf16(oxygen), QString::fromUtf16(dioxide),
+            QString::fromUtf16(water)};
+}
+
+// Smallest right answers of reactions 0..3, then a right answer of reaction 4.
+const std::array<Answer, numberedReactions + 1> rightAnswers{
+    answer(u"2", u"5", u"4", u"2"), answer(u"1", u"4", u"3", u"2"), answer(u"2", u"11", u"8", u"6"),
+    answer(u"1", u"7", u"5", u"4"), answer(u"", u"3\u03BD-1", u"2\u03BD", u"2\u03BD-2")};
+
+const std::array<std::array<QString, 2>, boxCount> generalTexts{{
+    {},
+    {QStringLiteral("3\u03BD-1"), QStringLiteral("3v-1")},
+    {QStringLiteral("2\u03BD"), QStringLiteral("2v")},
+    {QStringLiteral("2\u03BD-2"), QStringLiteral("2v-2")},
+}};
+
+void require(bool condition, const char *invariant) {
+    if (!condition) {
+        std::fprintf(stderr, "broken invariant: %s\n", invariant);
+        std::abort();
+    }
+}
+
+QString withoutOuterSpaces(QString text) {
+    while (text.startsWith(u' ')) {
+        text.remove(0, 1);
+    }
+    while (text.endsWith(u' ')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+bool isPlainDecimal(const QString &text) {
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    return text.size() <= comparedLength && text.count(u'.') <= 1 &&
+           std::any_of(text.begin(), text.end(), isDigit) &&
+           std::all_of(text.begin(), text.end(), [&](QChar c) { return isDigit(c) || c == u'.'; });
+}
+
+void checkBoxValue(const QString &text) {
+    const auto value = coefficients::boxValue(text);
+    require(coefficients::boxValue(u' ' + text) == value, "a leading space changes the value");
+    QString spaced = text;
+    spaced.insert(text.size() / 2, u' ');
+    require(coefficients::boxValue(spaced) == value, "an inner space changes the value");
+    bool ok = false;
+    const double qtValue = text.toDouble(&ok);
+    if (isPlainDecimal(text) && ok) {
+        require(coefficients::readNumber(text) == qtValue, "a plain decimal reads unlike Qt reads it");
+    }
+    require(!std::isnan(coefficients::readNumber(text)), "a reading gave NaN");
+}
+
+void checkInAnswers(const QString &text) {
+    const auto value = coefficients::boxValue(text);
+    for (int reaction = 0; reaction < numberedReactions; ++reaction) {
+        for (std::size_t box = 0; box < boxCount; ++box) {
+            Answer texts = rightAnswers[static_cast<std::size_t>(reaction)];
+            const auto expected = coefficients::boxValue(texts[box]);
+            texts[box] = text;
+            require(coefficients::areRight(reaction, texts) == (value == expected),
+                    "one changed box of a smallest answer is judged unlike its value");
+        }
+        require(!coefficients::areRight(reaction, {text, text, text, text}),
+                "four equal boxes balance a reaction");
+    }
+    for (std::size_t box = 0; box < boxCount; ++box) {
+        Answer texts = rightAnswers[generalReaction];
+        texts[box] = text;
+        const bool accepted = box == 0 || std::find(generalTexts[box].begin(), generalTexts[box].end(),
+                                                    withoutOuterSpaces(text)) != generalTexts[box].end();
+        require(coefficients::areRight(generalReaction, texts) == accepted, "a general answer is misjudged");
+    }
+    for (const int reaction : reactionsOutOfRange) {
+        require(!coefficients::areRight(reaction, rightAnswers[0]), "an unknown reaction is right");
+    }
+}
+
+void check(const QString &text) {
+    checkBoxValue(text);
+    checkInAnswers(text);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const auto *bytes = reinterpret_cast<const char *>(data);
+    check(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+    QString units(static_cast<qsizetype>(size / sizeof(char16_t)), Qt::Uninitialized);
+    std::memcpy(units.data(), bytes, static_cast<std::size_t>(units.size()) * sizeof(char16_t));
+    check(units);
+    return 0;
+}
