@@ -72,10 +72,10 @@ void dragTile(const QWidget &form, int n, QPoint to, Qt::MouseButton button) {
 void typeInto(QLineEdit *box, const QString &text) {
     box->setFocus();
     box->selectAll();
-    if (text.isEmpty()) {
-        QTest::keyClick(box, Qt::Key_Delete);
-    } else {
-        QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Delete);
+    // Key by key with the character as the key's text, so Greek letters type like Latin ones.
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 }
 

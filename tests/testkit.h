@@ -31,7 +31,7 @@ void doubleClick(const QWidget &form, QPoint at);
 // Presses tile n at its centre, moves the pointer to `to` in a few steps and releases it there.
 void dragTile(const QWidget &form, int n, QPoint to, Qt::MouseButton button = Qt::LeftButton);
 
-// Types into a box: focuses it, selects its text and types over it.
+// Types into a box key by key: focuses it, deletes its text and types the new one.
 void typeInto(QLineEdit *box, const QString &text);
 
 } // namespace testkit

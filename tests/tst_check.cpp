@@ -1,0 +1,240 @@
+// Grading through the window: tiles carried with real pointer events, coefficients typed into the
+// boxes, and the Check command chosen from the menu.
+
+#include "exercise/form1.h"
+#include "testkit.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+#include <array>
+
+using namespace testkit;
+
+namespace {
+
+constexpr int Reactions = 5;
+constexpr int CarbonKind = 0;
+constexpr int CarbonDioxideKind = 1;
+constexpr int WaterKind = 3;
+constexpr std::array<int, Reactions> RightKind{CarbonDioxideKind, WaterKind, CarbonDioxideKind, WaterKind,
+                                               CarbonDioxideKind};
+constexpr float TrayLine = 780;
+
+// The smallest balanced coefficients, by box; the general alkyne's first box is printed, not typed.
+const std::array<std::array<QString, 4>, Reactions> RightAnswers{{
+    {"2", "5", "4", "2"},
+    {"1", "4", "3", "2"},
+    {"2", "11", "8", "6"},
+    {"1", "7", "5", "4"},
+    {"", "3ν-1", "2ν", "2ν-2"},
+}};
+
+int firstBox(int reaction) {
+    return reaction == 4 ? 1 : 0;
+}
+
+// The tray tile of a kind that lies on top of its stack, found the way a pupil finds it: by pointing.
+int topTileOfKind(const QWidget &form, int kind) {
+    for (int n = kind; n < 25; n += 5) {
+        if (tile(form, n)->twipGeometry().top <= TrayLine) {
+            QWidget *hit = client(form)->childAt(tile(form, n)->geometry().center());
+            return hit->objectName().section(QLatin1Char('_'), 1).toInt();
+        }
+    }
+    qFatal("no tile of kind %d left in the tray", kind);
+}
+
+int place(const QWidget &form, int kind, int reaction) {
+    const int n = topTileOfKind(form, kind);
+    dragTile(form, n, centreOf(form, testkit::reaction(form, reaction)));
+    return n;
+}
+
+void typeAnswer(const QWidget &form, int reaction, const std::array<QString, 4> &texts) {
+    for (int position = firstBox(reaction); position < 4; ++position) {
+        typeInto(box(form, reaction * 4 + position), texts.at(static_cast<std::size_t>(position)));
+    }
+}
+
+QString check(QWidget &form) {
+    form.findChild<QAction *>(QStringLiteral("mnuCheck"))->trigger();
+    auto *grade = qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")));
+    return grade->isVisible() ? grade->text() : QStringLiteral("(hidden)");
+}
+
+QStringList boxTexts(const QWidget &form, int reaction) {
+    QStringList texts;
+    for (int position = firstBox(reaction); position < 4; ++position) {
+        texts << box(form, reaction * 4 + position)->text();
+    }
+    return texts;
+}
+
+bool onReaction(const QWidget &form, int n) {
+    return tile(form, n)->twipGeometry().top > TrayLine;
+}
+
+} // namespace
+
+class TestCheck : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        form = std::make_unique<Form1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() { form.reset(); }
+
+    void noTileGivesZeroAndShowsTheGrade() { QCOMPARE(check(*form), QStringLiteral("0%")); }
+
+    void wholeExerciseRightGivesHundred() {
+        for (int r = 0; r < Reactions; ++r) {
+            place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
+            typeAnswer(*form, r, RightAnswers.at(static_cast<std::size_t>(r)));
+        }
+        QCOMPARE(check(*form), QStringLiteral("100%"));
+        for (int r = 0; r < Reactions; ++r) {
+            QCOMPARE(boxTexts(*form, r).join(QLatin1Char('|')),
+                     QStringList(RightAnswers.at(static_cast<std::size_t>(r)).begin() + firstBox(r),
+                                 RightAnswers.at(static_cast<std::size_t>(r)).end())
+                         .join(QLatin1Char('|')));
+        }
+    }
+
+    void rightCompoundsWithEmptyBoxesGiveTwentyFive() {
+        // The boxes come up empty after the start's restart: 1,1,1,1 balances nothing, and the
+        // general alkyne's empty texts are not its answer.
+        std::array<int, Reactions> tiles{};
+        for (int r = 0; r < Reactions; ++r) {
+            tiles.at(static_cast<std::size_t>(r)) =
+                place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
+        }
+        QCOMPARE(check(*form), QStringLiteral("25%"));
+        for (int r = 0; r < Reactions; ++r) {
+            QVERIFY(onReaction(*form, tiles.at(static_cast<std::size_t>(r))));
+            QCOMPARE(boxTexts(*form, r), QStringList(4 - firstBox(r), QString()));
+        }
+    }
+
+    void oneReactionScored_data() {
+        QTest::addColumn<int>("reaction");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("grade");
+        QTest::addColumn<bool>("tileStays");
+        QTest::addColumn<QStringList>("textsAfter");
+
+        const QStringList none;
+        QTest::newRow("ethyne right")
+            << 0 << 1 << QStringList{"2", "5", "4", "2"} << "20%" << true << QStringList{"2", "5", "4", "2"};
+        QTest::newRow("ethyne 2.5 rounds to 2")
+            << 0 << 1 << QStringList{"1", "2.5", "2", "1"} << "5%" << true << QStringList(4, QString());
+        QTest::newRow("propyne empty alkyne box counts as 1")
+            << 1 << 3 << QStringList{"", "4", "3", "2"} << "20%" << true << QStringList{"", "4", "3", "2"};
+        QTest::newRow("propyne doubled")
+            << 1 << 3 << QStringList{"2", "8", "6", "4"} << "20%" << true << QStringList{"2", "8", "6", "4"};
+        QTest::newRow("butyne with blanks and trailing letters")
+            << 2 << 1 << QStringList{" 2 ", "1 1", "8x", "6"} << "20%" << true
+            << QStringList{" 2 ", "1 1", "8x", "6"};
+        QTest::newRow("butyne ratios hold but 11a overflows")
+            << 2 << 1 << QStringList{"2980", "16390", "11920", "8940"} << "5%" << true
+            << QStringList(4, QString());
+        QTest::newRow("pentyne one wrong value empties all four")
+            << 3 << 3 << QStringList{"1", "7", "5", "3"} << "5%" << true << QStringList(4, QString());
+        QTest::newRow("pentyne negative alkyne")
+            << 3 << 3 << QStringList{"-1", "-7", "-5", "-4"} << "5%" << true << QStringList(4, QString());
+        QTest::newRow("general alkyne, Latin and Greek mixed")
+            << 4 << 1 << QStringList{"", " 3v-1 ", "2ν", "2v-2"} << "20%" << true
+            << QStringList{" 3v-1 ", "2ν", "2v-2"};
+        QTest::newRow("general alkyne capital V")
+            << 4 << 1 << QStringList{"", "3V-1", "2ν", "2ν-2"} << "5%" << true << QStringList(3, QString());
+        QTest::newRow("general alkyne 6ν-2")
+            << 4 << 1 << QStringList{"", "6ν-2", "2ν", "2ν-2"} << "5%" << true << QStringList(3, QString());
+        QTest::newRow("wrong compound goes home")
+            << 0 << 3 << QStringList{"2", "5", "4", "2"} << "0%" << false << QStringList(4, QString());
+        QTest::newRow("carbon on the general alkyne")
+            << 4 << 0 << none << "0%" << false << QStringList(3, QString());
+    }
+
+    void oneReactionScored() {
+        QFETCH(int, reaction);
+        QFETCH(int, kind);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, grade);
+        QFETCH(bool, tileStays);
+        QFETCH(QStringList, textsAfter);
+
+        const int n = place(*form, kind, reaction);
+        if (!typed.isEmpty()) {
+            typeAnswer(*form, reaction, {typed[0], typed[1], typed[2], typed[3]});
+        }
+        QCOMPARE(check(*form), grade);
+        QCOMPARE(onReaction(*form, n), tileStays);
+        QCOMPARE(boxTexts(*form, reaction), textsAfter);
+        for (int position = firstBox(reaction); position < 4; ++position) {
+            QCOMPARE(box(*form, reaction * 4 + position)->isVisible(), tileStays);
+        }
+        // The same check again, with nothing changed, gives the same grade.
+        QCOMPARE(check(*form), grade);
+    }
+
+    void badInputIsAWrongAnswerAndTouchesNoOtherReaction_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("beyond 16 bits") << QStringLiteral("40000");
+        QTest::newRow("one past the top") << QStringLiteral("32768");
+        QTest::newRow("lone sign") << QStringLiteral("-");
+        QTest::newRow("lone point") << QStringLiteral(".");
+        QTest::newRow("hex prefix alone") << QStringLiteral("&H");
+        QTest::newRow("huge exponent") << QStringLiteral("1e999999");
+        QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0662");
+        QTest::newRow("control characters") << QStringLiteral("\u0001\u0002\u007f");
+        QTest::newRow("a pasted page") << QStringLiteral("Το ακετυλένιο καίγεται. ").repeated(400);
+        QTest::newRow("many digits") << QStringLiteral("9").repeated(20000);
+    }
+
+    void badInputIsAWrongAnswerAndTouchesNoOtherReaction() {
+        QFETCH(QString, text);
+        place(*form, CarbonDioxideKind, 0);
+        place(*form, WaterKind, 1);
+        typeAnswer(*form, 0, {"2", "5", "4", "2"});
+        typeAnswer(*form, 1, {"1", "4", "3", "2"});
+        typeInto(box(*form, 1), text.left(200)); // typed, as a pupil would
+        box(*form, 1)->insert(text.mid(200));    // and the rest pasted
+        QCOMPARE(check(*form), QStringLiteral("25%"));
+        QCOMPARE(boxTexts(*form, 0), QStringList(4, QString()));
+        QCOMPARE(boxTexts(*form, 1), (QStringList{"1", "4", "3", "2"}));
+    }
+
+    void gradeLabelSizesItselfToItsCaption() {
+        auto *grade = qobject_cast<QLabel *>(control(*form, QStringLiteral("LGrade")));
+        QCOMPARE(check(*form), QStringLiteral("0%"));
+        const int narrow = grade->width();
+        for (int r = 0; r < Reactions; ++r) {
+            place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
+            typeAnswer(*form, r, RightAnswers.at(static_cast<std::size_t>(r)));
+        }
+        QCOMPARE(check(*form), QStringLiteral("100%"));
+        QVERIFY(grade->width() > narrow);
+        QCOMPARE(grade->pos(), QPoint(8460 / 15, 60 / 15));
+    }
+
+    void pickingUpATileHidesTheGrade() {
+        QCOMPARE(check(*form), QStringLiteral("0%"));
+        place(*form, CarbonKind, 2);
+        QCOMPARE(check(*form), QStringLiteral("0%"));
+        const QPoint stack = centreOf(*form, tile(*form, topTileOfKind(*form, WaterKind)));
+        press(*form, stack);
+        QVERIFY(!control(*form, QStringLiteral("LGrade"))->isVisible());
+        release(*form, stack);
+    }
+
+private:
+    std::unique_ptr<Form1> form;
+};
+
+QTEST_MAIN(TestCheck)
+#include "tst_check.moc"
