@@ -249,6 +249,7 @@ Picture *copyTile(const Controls &ui, int n) {
 
 void setGradeCaption(QLabel *grade, const QString &caption) {
     grade->setText(caption);
+    grade->setAccessibleName(QStringLiteral("Βαθμός %1").arg(caption));
     grade->adjustSize();
 }
 

@@ -1,0 +1,226 @@
+#include "about/frmabout.h"
+
+#include "exercise/form1_layout.h"
+#include "site.h"
+#include "toolkit/centre.h"
+#include "toolkit/fonts.h"
+#include "toolkit/picture.h"
+#include "toolkit/shape.h"
+#include "toolkit/shell.h"
+#include "toolkit/twips.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+const QString Caption = QStringLiteral("Rozididazed eroroza dedoru zerodore, 2014");
+const QString WindowIconResource = QStringLiteral(":/pictures/window_icon.svg");
+const QString EmblemResource = QStringLiteral(":/pictures/emblem.svg");
+const QString LogoCardResource = QStringLiteral(":/pictures/logo_card.svg");
+
+constexpr float ClientWidth = 8055;
+constexpr float ClientHeight = 5325;
+constexpr twips::Rect CommentGeometry{60, 4080, 7995, 795};
+constexpr twips::Rect CloseGeometry{3120, 4980, 1935, 315};
+constexpr twips::Rect EmblemGeometry{2460, 420, 3195, 3195};
+constexpr twips::Rect CreditGeometry{165, 1260, 3705, 1665};
+constexpr twips::Rect WhiteSquareGeometry{60, 60, 4005, 4005};
+constexpr twips::Rect LogoCardGeometry{4020, 60, 4005, 4005};
+constexpr double CreditPoints = 24;
+constexpr int NoBorder = 0;
+
+const QColor DarkGrey(0x40, 0x40, 0x40);
+const QColor White(0xFF, 0xFF, 0xFF);
+const QColor Green(0x00, 0x80, 0x00);
+
+const QString CloseCaption = QStringLiteral("OK");
+const QString DoctorTitle = QStringLiteral("Δρ. ");
+const QString ChemistTitle = QStringLiteral(", Χημικός");
+const QString EmblemTip = QStringLiteral("κλικ για να συνδεθείτε με την ιστοσελίδα του Λυκείου Μιρτάνων");
+const QString CreditTipStart = QStringLiteral("κλικ για να συνδεθείτε με τη συλλογή προγραμμάτων του");
+const QString LogoCardTipStart = QStringLiteral("κλικ για να συνδεθείτε με την");
+
+// Turns a press and a release of the left button on a control into a click, as a link wants it:
+// the release must come inside the control. The second press of a double click arrives as a
+// double-click event instead of a press, so a double click opens the link once.
+class LinkClick : public QObject {
+public:
+    LinkClick(QWidget *control, std::function<void()> onClick)
+        : QObject(control), control_(control), onClick_(std::move(onClick)) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched != control_) {
+            return false;
+        }
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                armed_ = true;
+            }
+            break;
+        case QEvent::MouseButtonRelease: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::LeftButton) {
+                break;
+            }
+            const bool click = armed_ && control_->rect().contains(mouse->position().toPoint());
+            armed_ = false;
+            if (click) {
+                onClick_();
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QWidget *control_;
+    std::function<void()> onClick_;
+    bool armed_ = false;
+};
+
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
+    buildControls();
+    Form_Load();
+}
+
+void frmAbout::buildControls() {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(Caption);
+    setWindowIcon(QIcon(WindowIconResource));
+    // Fixed dialog border: a close box only, no resizing.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twips::toPixels(ClientWidth, ClientHeight));
+    setAutoFillBackground(true);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, DarkGrey);
+    setPalette(windowPalette);
+
+    // Created back to front, so each control lies in front of those made before it.
+    logo2 = new Picture(LogoCardResource, this, Picture::Fit::Stretch);
+    logo2->setObjectName(QStringLiteral("logo2"));
+    logo2->setTwipGeometry(LogoCardGeometry);
+    logo2->setToolTip(LogoCardTipStart + u' ' + site::MakerSiteAddress);
+
+    logo1 = new Shape(White, White, NoBorder, this);
+    logo1->setObjectName(QStringLiteral("logo1"));
+    logo1->setGeometry(twips::toPixels(WhiteSquareGeometry));
+
+    // The credit line keeps the window's colour as its own background but lets the white square
+    // show through; its height follows the wrapped text.
+    Label1 = new QLabel(DoctorTitle + site::AuthorName + ChemistTitle, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(fonts::designFont(CreditPoints));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    QPalette creditPalette = Label1->palette();
+    creditPalette.setColor(QPalette::Window, DarkGrey);
+    creditPalette.setColor(QPalette::WindowText, Green);
+    Label1->setPalette(creditPalette);
+    const QRect credit = twips::toPixels(CreditGeometry);
+    Label1->setGeometry(credit.x(), credit.y(), credit.width(), Label1->heightForWidth(credit.width()));
+    Label1->setToolTip(CreditTipStart + u' ' + site::AuthorNameGenitive);
+
+    Image1 = new Picture(EmblemResource, this, Picture::Fit::NaturalSize);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setTwipGeometry(EmblemGeometry);
+    Image1->setToolTip(EmblemTip);
+
+    cmdClose = new QPushButton(CloseCaption, this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setGeometry(twips::toPixels(CloseGeometry));
+    cmdClose->setAutoDefault(false);
+    cmdClose->setDefault(false);
+
+    Comment = new QPlainTextEdit(this);
+    Comment->setObjectName(QStringLiteral("Comment"));
+    Comment->setGeometry(twips::toPixels(CommentGeometry));
+    Comment->setReadOnly(true);
+    Comment->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Comment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Comment->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Comment->setTabChangesFocus(true);
+
+    for (QWidget *link :
+         {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Label1), static_cast<QWidget *>(logo2)}) {
+        link->setCursor(form1::handCursor());
+    }
+    new LinkClick(Image1, [this] { Image1_Click(); });
+    new LinkClick(Label1, [this] { Label1_Click(); });
+    new LinkClick(logo2, [this] { logo2_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
+
+    // OK first, then the notice; OK has the focus when the window opens.
+    setTabOrder(cmdClose, Comment);
+    cmdClose->setFocus();
+}
+
+void frmAbout::Form_Load() {
+    // The outer size counts the window's frame, which the desktop knows once the window exists.
+    create();
+    centreOnScreen(this);
+    Notice = site::AboutNotice;
+    Comment->setPlainText(Notice);
+}
+
+void frmAbout::cmdClose_Click() {
+    accept();
+}
+
+void frmAbout::Image1_Click() {
+    OpenInShell(site::SchoolHomeAddress, SW_SHOWNORMAL);
+}
+
+void frmAbout::Label1_Click() {
+    OpenInShell(site::CollectionAddress, SW_SHOWNORMAL);
+}
+
+void frmAbout::logo2_Click() {
+    OpenInShell(site::MakerAddress, SW_SHOWNORMAL);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        // Escape leaves the window open: only OK and the close box close it.
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // There is no default button: Enter presses only the button that has the focus.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+            button->click();
+            event->accept();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::closeEvent(QCloseEvent *event) {
+    // The close box unloads the window just as OK does.
+    if (isVisible()) {
+        accept();
+    }
+    event->accept();
+}

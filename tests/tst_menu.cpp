@@ -1,0 +1,288 @@
+// The menu commands that leave the exercise itself alone: Help, the worksheet, About, the divider
+// and Exit, driven through the window's menu actions.
+
+#include "about/frmabout.h"
+#include "exercise/form1.h"
+#include "site.h"
+#include "testkit.h"
+#include "toolkit/fonts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace testkit;
+
+namespace {
+
+constexpr int TileCount = 25;
+constexpr int BoxCount = 20;
+constexpr int WatchMilliseconds = 20;
+constexpr int GuardMilliseconds = 5000;
+constexpr int GuardExitCode = 99;
+
+const QStringList HelpParagraphs{
+    QStringLiteral("Σύρετε με πατημένο κλικ τις ενώσεις που βρίσκονται σε πράσινο πλαίσιο στο πάνω μέρος του "
+                   "παραθύρου, πάνω στις αντίστοιχες αντιδράσεις που βρίσκονται σε κίτρινο πλαίσιο."),
+    QStringLiteral(
+        "Προσθέστε τους ακέραιους συντελεστές των αντιδράσεων ως αναλογίες μεταξύ των μορίων. Για να "
+        "μετακινηθείτε από τον ένα συντελεστή στον άλλο πατήστε το πλήκτρο TAB."),
+    QStringLiteral("Στην τελευταία αντίδραση δεκτοί συντελεστές είναι της μορφής ν, 2ν, 3ν-7, 4ν+5 κλπ."),
+    QStringLiteral("Όταν τελειώσετε ζητήστε έλεγχο της προσπάθειάς σας."),
+};
+constexpr qsizetype HelpLength = 470;
+const QString WorksheetPath =
+    QStringLiteral("/Lessons/04ZOZAVURORU/Chemistry/ZizidivUraDiziDudade/QZ/WS_KM_37.pdf");
+
+void trigger(const QWidget &form, const char *action) {
+    auto *item = form.findChild<QAction *>(QLatin1String(action));
+    QVERIFY2(item != nullptr, action);
+    item->trigger();
+}
+
+// What the pupil has done so far: where the tiles lie, the boxes and the grade.
+struct ExerciseState {
+    QList<QRect> tiles;
+    QList<bool> boxesShown;
+    QStringList boxTexts;
+    bool gradeShown = false;
+    QString gradeText;
+};
+
+ExerciseState stateOf(const QWidget &form) {
+    ExerciseState state;
+    for (int n = 0; n < TileCount; ++n) {
+        state.tiles << tile(form, n)->geometry();
+    }
+    for (int k = 0; k < BoxCount; ++k) {
+        state.boxesShown << box(form, k)->isVisibleTo(&form);
+        state.boxTexts << box(form, k)->text();
+    }
+    const auto *grade = qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")));
+    state.gradeShown = grade->isVisibleTo(&form);
+    state.gradeText = grade->text();
+    return state;
+}
+
+} // namespace
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+// Hands every modal window that appears while it watches to `onModal`, then closes it if it is still
+// open, and remembers its class.
+class ModalWatcher : public QObject {
+public:
+    explicit ModalWatcher(std::function<void(QWidget *)> onModal = {}) : onModal_(std::move(onModal)) {
+        timer_.callOnTimeout([this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal == nullptr) {
+                return;
+            }
+            seen << QString::fromLatin1(modal->metaObject()->className());
+            if (onModal_) {
+                onModal_(modal);
+            }
+            if (modal->isVisible()) {
+                modal->close();
+            }
+        });
+        timer_.start(WatchMilliseconds);
+    }
+    QStringList seen;
+
+private:
+    std::function<void(QWidget *)> onModal_;
+    QTimer timer_;
+};
+
+class TestMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        fonts::installSubstitutes();
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    void init() { recorder.urls.clear(); }
+
+    void commandsLeaveTheExerciseAlone_data() {
+        QTest::addColumn<QByteArray>("action");
+        QTest::addColumn<QString>("modal");
+        QTest::addColumn<int>("addresses");
+        QTest::newRow("help") << QByteArray("mnuHelp") << "QMessageBox" << 0;
+        QTest::newRow("worksheet") << QByteArray("mnuSheet") << "" << 1;
+        QTest::newRow("about") << QByteArray("mnuAbout") << "frmAbout" << 0;
+        QTest::newRow("divider") << QByteArray("mnuVSeperator") << "" << 0;
+    }
+
+    // Each command, given twice, does its own thing each time and changes nothing of the exercise.
+    void commandsLeaveTheExerciseAlone() {
+        QFETCH(QByteArray, action);
+        QFETCH(QString, modal);
+        QFETCH(int, addresses);
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Half done: a compound on the first reaction, a coefficient typed and a grade shown.
+        dragTile(form, 1, centreOf(form, reaction(form, 0)));
+        trigger(form, "mnuCheck");
+        if (box(form, 0)->isVisible()) {
+            typeInto(box(form, 0), QStringLiteral("2"));
+        }
+        const ExerciseState before = stateOf(form);
+        QVERIFY(before.gradeShown);
+
+        ModalWatcher watcher;
+        trigger(form, action.constData());
+        trigger(form, action.constData());
+        QCOMPARE(watcher.seen, (modal.isEmpty() ? QStringList() : QStringList{modal, modal}));
+        QCOMPARE(recorder.urls.size(), 2 * addresses);
+        QVERIFY(form.isVisible());
+        const ExerciseState after = stateOf(form);
+        QCOMPARE(after.tiles, before.tiles);
+        QCOMPARE(after.boxesShown, before.boxesShown);
+        QCOMPARE(after.boxTexts, before.boxTexts);
+        QCOMPARE(after.gradeShown, before.gradeShown);
+        QCOMPARE(after.gradeText, before.gradeText);
+    }
+
+    void helpBox() {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons standard;
+        qsizetype buttonCount = 0;
+        bool closedByOk = false;
+        ModalWatcher watcher([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box == nullptr) {
+                return;
+            }
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            standard = box->standardButtons();
+            buttonCount = box->buttons().size();
+            if (QAbstractButton *ok = box->button(QMessageBox::Ok)) {
+                QTest::mouseClick(ok, Qt::LeftButton);
+                closedByOk = !box->isVisible();
+            }
+        });
+        trigger(form, "mnuHelp");
+        QCOMPARE(watcher.seen, QStringList{QStringLiteral("QMessageBox")});
+        QCOMPARE(title, QStringLiteral("Βοήθεια"));
+        QCOMPARE(text, HelpParagraphs.join(QStringLiteral("\r\n")));
+        QCOMPARE(text.size(), HelpLength);
+        QCOMPARE(icon, QMessageBox::Information);
+        QCOMPARE(standard, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(buttonCount, 1);
+        QVERIFY(closedByOk);
+    }
+
+    void worksheetAddress() {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ModalWatcher watcher;
+        trigger(form, "mnuSheet");
+        QCOMPARE(watcher.seen, QStringList());
+        QCOMPARE(recorder.urls.size(), 1);
+        const QUrl opened = recorder.urls.constFirst();
+        QCOMPARE(opened.toString(), site::WorksheetAddress);
+        QCOMPARE(opened.toString(), QStringLiteral("http://") + site::SchoolHost + WorksheetPath);
+        QCOMPARE(opened.scheme(), QStringLiteral("http"));
+        QCOMPARE(opened.host(), site::SchoolHost);
+        QCOMPARE(opened.path(), WorksheetPath);
+        QVERIFY(!opened.hasQuery() && !opened.hasFragment());
+    }
+
+    void aboutIsModalAndNewEachTime() {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        constexpr auto Mark = "openedBefore";
+        QList<QPointer<QWidget>> shown;
+        QList<bool> markedBefore;
+        QList<bool> appModal;
+        ModalWatcher watcher([&](QWidget *modal) {
+            shown << modal;
+            markedBefore << modal->property(Mark).isValid();
+            appModal << (modal->windowModality() == Qt::ApplicationModal);
+            modal->setProperty(Mark, true);
+            if (auto *ok = modal->findChild<QPushButton *>(QStringLiteral("cmdClose"))) {
+                QTest::mouseClick(ok, Qt::LeftButton);
+            }
+        });
+        trigger(form, "mnuAbout");
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.constFirst().isNull()); // closed and gone with its command
+        trigger(form, "mnuAbout");
+        QCOMPARE(watcher.seen, (QStringList{QStringLiteral("frmAbout"), QStringLiteral("frmAbout")}));
+        QCOMPARE(markedBefore, (QList<bool>{false, false}));
+        QCOMPARE(appModal, (QList<bool>{true, true}));
+        QVERIFY(form.isVisible());
+    }
+
+    void exitEndsTheProgram_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<bool>("otherWindow");
+        QTest::newRow("Exit command") << false << false;
+        QTest::newRow("close box") << true << false;
+        // Not merely the last window closing: the program ends even while another window is open.
+        QTest::newRow("Exit command beside another window") << false << true;
+        QTest::newRow("close box beside another window") << true << true;
+    }
+
+    void exitEndsTheProgram() {
+        QFETCH(bool, closeBox);
+        QFETCH(bool, otherWindow);
+        QWidget other;
+        if (otherWindow) {
+            other.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&other));
+        }
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTimer::singleShot(0, &form, [&] {
+            if (closeBox) {
+                form.close();
+            } else {
+                trigger(form, "mnuExit");
+            }
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        guard.callOnTimeout([] { QCoreApplication::exit(GuardExitCode); });
+        guard.start(GuardMilliseconds);
+        const int code = QApplication::exec();
+        QCOMPARE(code, 0);
+        QVERIFY(!form.isVisible());
+    }
+
+private:
+    UrlRecorder recorder;
+};
+
+QTEST_MAIN(TestMenu)
+#include "tst_menu.moc"
