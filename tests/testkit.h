@@ -6,12 +6,42 @@
 #include "toolkit/picture.h"
 
 #include <QLineEdit>
+#include <QList>
+#include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
+#include <array>
+
 namespace testkit {
+
+// The window's design as the tests expect it, written out apart from the program's own constants.
+inline constexpr int TileCount = 25;
+inline constexpr int KindCount = 5;
+inline constexpr int ReactionCount = 5;
+inline constexpr int BoxCount = 20;
+inline constexpr int UnusedBox = 16;
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr float TileWidth = 810;
+inline constexpr float TileHeight = 585;
+inline constexpr float TrayTop = 97.5f;
+inline constexpr float TrayLine = 780;
+inline constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6925};
+
+// Stands in for the desktop's web browser: records every address handed to it.
+// Install with QDesktopServices::setUrlHandler("http", &recorder, "open").
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 QWidget *control(const QWidget &form, const QString &name);
 Picture *tile(const QWidget &form, int n);

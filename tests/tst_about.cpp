@@ -1,6 +1,7 @@
 #include "about/frmabout.h"
 #include "exercise/form1_layout.h"
 #include "site.h"
+#include "testkit.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -19,9 +20,11 @@
 
 #include <functional>
 
+using testkit::TwipsPerPixel;
+using testkit::UrlRecorder;
+
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr int GuardMilliseconds = 5000;
 constexpr int WatchMilliseconds = 20;
 constexpr int GuardResult = 99;
@@ -92,16 +95,6 @@ QString colourClass(const QColor &c) {
 }
 
 } // namespace
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 class UrlSink : public QObject {
     Q_OBJECT

@@ -14,16 +14,14 @@ using namespace testkit;
 
 namespace {
 
-constexpr int Reactions = 5;
 constexpr int CarbonKind = 0;
 constexpr int CarbonDioxideKind = 1;
 constexpr int WaterKind = 3;
-constexpr std::array<int, Reactions> RightKind{CarbonDioxideKind, WaterKind, CarbonDioxideKind, WaterKind,
-                                               CarbonDioxideKind};
-constexpr float TrayLine = 780;
+constexpr std::array<int, ReactionCount> RightKind{CarbonDioxideKind, WaterKind, CarbonDioxideKind, WaterKind,
+                                                   CarbonDioxideKind};
 
 // The smallest balanced coefficients, by box; the general alkyne's first box is printed, not typed.
-const std::array<std::array<QString, 4>, Reactions> RightAnswers{{
+const std::array<std::array<QString, 4>, ReactionCount> RightAnswers{{
     {"2", "5", "4", "2"},
     {"1", "4", "3", "2"},
     {"2", "11", "8", "6"},
@@ -37,7 +35,7 @@ int firstBox(int reaction) {
 
 // The tray tile of a kind that lies on top of its stack, found the way a pupil finds it: by pointing.
 int topTileOfKind(const QWidget &form, int kind) {
-    for (int n = kind; n < 25; n += 5) {
+    for (int n = kind; n < TileCount; n += KindCount) {
         if (tile(form, n)->twipGeometry().top <= TrayLine) {
             QWidget *hit = client(form)->childAt(tile(form, n)->geometry().center());
             return hit->objectName().section(QLatin1Char('_'), 1).toInt();
@@ -92,12 +90,12 @@ private slots:
     void noTileGivesZeroAndShowsTheGrade() { QCOMPARE(check(*form), QStringLiteral("0%")); }
 
     void wholeExerciseRightGivesHundred() {
-        for (int r = 0; r < Reactions; ++r) {
+        for (int r = 0; r < ReactionCount; ++r) {
             place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
             typeAnswer(*form, r, RightAnswers.at(static_cast<std::size_t>(r)));
         }
         QCOMPARE(check(*form), QStringLiteral("100%"));
-        for (int r = 0; r < Reactions; ++r) {
+        for (int r = 0; r < ReactionCount; ++r) {
             QCOMPARE(boxTexts(*form, r).join(QLatin1Char('|')),
                      QStringList(RightAnswers.at(static_cast<std::size_t>(r)).begin() + firstBox(r),
                                  RightAnswers.at(static_cast<std::size_t>(r)).end())
@@ -108,13 +106,13 @@ private slots:
     void rightCompoundsWithEmptyBoxesGiveTwentyFive() {
         // The boxes come up empty after the start's restart: 1,1,1,1 balances nothing, and the
         // general alkyne's empty texts are not its answer.
-        std::array<int, Reactions> tiles{};
-        for (int r = 0; r < Reactions; ++r) {
+        std::array<int, ReactionCount> tiles{};
+        for (int r = 0; r < ReactionCount; ++r) {
             tiles.at(static_cast<std::size_t>(r)) =
                 place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
         }
         QCOMPARE(check(*form), QStringLiteral("25%"));
-        for (int r = 0; r < Reactions; ++r) {
+        for (int r = 0; r < ReactionCount; ++r) {
             QVERIFY(onReaction(*form, tiles.at(static_cast<std::size_t>(r))));
             QCOMPARE(boxTexts(*form, r), QStringList(4 - firstBox(r), QString()));
         }
@@ -213,7 +211,7 @@ private slots:
         auto *grade = qobject_cast<QLabel *>(control(*form, QStringLiteral("LGrade")));
         QCOMPARE(check(*form), QStringLiteral("0%"));
         const int narrow = grade->width();
-        for (int r = 0; r < Reactions; ++r) {
+        for (int r = 0; r < ReactionCount; ++r) {
             place(*form, RightKind.at(static_cast<std::size_t>(r)), r);
             typeAnswer(*form, r, RightAnswers.at(static_cast<std::size_t>(r)));
         }

@@ -18,19 +18,9 @@ using namespace testkit;
 
 namespace {
 
-constexpr int TileCount = 25;
-constexpr int KindCount = 5;
-constexpr int ReactionCount = 5;
-constexpr int BoxCount = 20;
-constexpr int UnusedBox = 16;
 constexpr int DragSteps = 4;
 
 // Where the design puts things, in client twips.
-constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6925};
-constexpr float TrayTop = 97.5f;
-constexpr float TrayLine = 780;
-constexpr float TileWidth = 810;
-constexpr float TileHeight = 585;
 constexpr std::array<QPointF, ReactionCount> Slots{
     {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
 // A dragged tile's top-left corner lies this far left of and above the pointer.

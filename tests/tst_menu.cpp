@@ -23,8 +23,6 @@ using namespace testkit;
 
 namespace {
 
-constexpr int TileCount = 25;
-constexpr int BoxCount = 20;
 constexpr int WatchMilliseconds = 20;
 constexpr int GuardMilliseconds = 5000;
 constexpr int GuardExitCode = 99;
@@ -73,16 +71,6 @@ ExerciseState stateOf(const QWidget &form) {
 }
 
 } // namespace
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 // Hands every modal window that appears while it watches to `onModal`, then closes it if it is still
 // open, and remembers its class.

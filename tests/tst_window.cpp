@@ -16,18 +16,6 @@ using namespace testkit;
 
 namespace {
 
-constexpr int TileCount = 25;
-constexpr int KindCount = 5;
-constexpr int ReactionCount = 5;
-constexpr int BoxCount = 20;
-constexpr int UnusedBox = 16;
-constexpr int TwipsPerPixel = 15;
-constexpr float TileWidth = 810;
-constexpr float TileHeight = 585;
-constexpr float TrayTop = 97.5f;
-constexpr float TrayLine = 780;
-const std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6925};
-
 const QString Caption = QStringLiteral("Rozididazed eroroza dedoru zerodore");
 const QString InformationText =
     QStringLiteral("Τα αλκίνια καίγονται. Το ακετυλένιο δημιουργεί φλόγα υψηλής θερμοκρασίας που ονομάζεται "
