@@ -80,8 +80,6 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent) {
     Form_Load();
 }
 
-Form1::~Form1() = default;
-
 // ---- Start and stop -------------------------------------------------------------------------
 
 void Form1::Form_Load() {

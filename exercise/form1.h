@@ -17,7 +17,6 @@ class Form1 : public QMainWindow {
 
 public:
     explicit Form1(QWidget *parent = nullptr);
-    ~Form1() override;
 
     // Empty and hide, or show, the coefficient boxes of reaction 0..4.
     void HideCoefficients(std::int16_t reaction);
