@@ -38,6 +38,11 @@ QPoint windowPoint(const QWidget &form, QPointF clientTwips) {
     return client(form)->mapTo(&form, pixels);
 }
 
+Picture *tileUnder(const QWidget &form, QPoint windowPosition) {
+    QWidget *area = client(form);
+    return qobject_cast<Picture *>(area->childAt(area->mapFrom(&form, windowPosition)));
+}
+
 QPoint centreOf(const QWidget &form, const QWidget *control) {
     return control->mapTo(&form, control->rect().center());
 }

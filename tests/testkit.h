@@ -51,6 +51,8 @@ QWidget *client(const QWidget &form);
 
 // A point given in client-area twips, in the window's coordinates (whole pixels).
 QPoint windowPoint(const QWidget &form, QPointF clientTwips);
+// The tile that a press at a point of the window would hit (the top one of a stack), or nullptr.
+Picture *tileUnder(const QWidget &form, QPoint windowPosition);
 // The centre of a control, in the window's coordinates.
 QPoint centreOf(const QWidget &form, const QWidget *control);
 

@@ -37,7 +37,7 @@ int firstBox(int reaction) {
 int topTileOfKind(const QWidget &form, int kind) {
     for (int n = kind; n < TileCount; n += KindCount) {
         if (tile(form, n)->twipGeometry().top <= TrayLine) {
-            QWidget *hit = client(form)->childAt(tile(form, n)->geometry().center());
+            const Picture *hit = tileUnder(form, centreOf(form, tile(form, n)));
             return hit->objectName().section(QLatin1Char('_'), 1).toInt();
         }
     }

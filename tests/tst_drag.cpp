@@ -217,9 +217,7 @@ public:
         }
         return {};
     }
-    Picture *tileUnder(QPoint windowPosition) const {
-        return qobject_cast<Picture *>(client(form)->childAt(client(form)->mapFrom(&form, windowPosition)));
-    }
+    Picture *tileUnder(QPoint windowPosition) const { return testkit::tileUnder(form, windowPosition); }
 
     // Pointer events; after each one the layout is checked, sparing only a tray tile being carried.
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton) {

@@ -30,7 +30,6 @@ public:
     // Ends the running drag with a drop at the pointer; does nothing when no drag runs.
     void end();
 
-    bool isRunning() const { return !source_.isNull(); }
     QWidget *source() const { return source_; }
 
 signals:
