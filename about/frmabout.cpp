@@ -1,9 +1,10 @@
 #include "about/frmabout.h"
 
-#include "exercise/form1_layout.h"
 #include "site.h"
 #include "toolkit/centre.h"
+#include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
+#include "toolkit/link_click.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
@@ -13,12 +14,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -48,51 +45,6 @@ const QString ChemistTitle = QStringLiteral(", Χημικός");
 const QString EmblemTip = QStringLiteral("κλικ για να συνδεθείτε με την ιστοσελίδα του Λυκείου Μιρτάνων");
 const QString CreditTipStart = QStringLiteral("κλικ για να συνδεθείτε με τη συλλογή προγραμμάτων του");
 const QString LogoCardTipStart = QStringLiteral("κλικ για να συνδεθείτε με την");
-
-// Turns a press and a release of the left button on a control into a click, as a link wants it:
-// the release must come inside the control. The second press of a double click arrives as a
-// double-click event instead of a press, so a double click opens the link once.
-class LinkClick : public QObject {
-public:
-    LinkClick(QWidget *control, std::function<void()> onClick)
-        : QObject(control), control_(control), onClick_(std::move(onClick)) {
-        control->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched != control_) {
-            return false;
-        }
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-                armed_ = true;
-            }
-            break;
-        case QEvent::MouseButtonRelease: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() != Qt::LeftButton) {
-                break;
-            }
-            const bool click = armed_ && control_->rect().contains(mouse->position().toPoint());
-            armed_ = false;
-            if (click) {
-                onClick_();
-            }
-            break;
-        }
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    QWidget *control_;
-    std::function<void()> onClick_;
-    bool armed_ = false;
-};
 
 } // namespace
 
@@ -161,7 +113,7 @@ void frmAbout::buildControls() {
 
     for (QWidget *link :
          {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Label1), static_cast<QWidget *>(logo2)}) {
-        link->setCursor(form1::handCursor());
+        link->setCursor(cursors::hand());
     }
     new LinkClick(Image1, [this] { Image1_Click(); });
     new LinkClick(Label1, [this] { Label1_Click(); });

@@ -5,6 +5,7 @@
 #include "exercise/placement.h"
 #include "exercise/tray.h"
 #include "site.h"
+#include "toolkit/cursors.h"
 #include "toolkit/manual_drag.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
@@ -247,7 +248,7 @@ void Form1::ImgMolecular_MouseDown(int index) {
     }
     bringToFront(tile(index));
     DraggedTile = static_cast<std::int16_t>(index);
-    drag->begin(tile(index), form1::dragCursor(ui.DropIcon));
+    drag->begin(tile(index), cursors::dragIcon(ui.DropIcon->resource()));
     ui.LGrade->hide();
 }
 

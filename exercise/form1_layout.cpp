@@ -1,5 +1,6 @@
 #include "exercise/form1_layout.h"
 
+#include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
@@ -31,10 +32,6 @@ constexpr int PanelBorderPixels = 3;
 constexpr double BoxPoints = 12;
 constexpr double GradePoints = 24;
 constexpr double InformationPoints = 9.75;
-
-constexpr QSize CursorSize(32, 32);
-constexpr QPoint HandHotSpot(12, 1);
-constexpr QPoint DragIconHotSpot(16, 16);
 
 constexpr float PictureLeft = 180;
 constexpr float PictureWidth = 9495;
@@ -84,7 +81,6 @@ constexpr std::array<QPoint, BoxCount> BoxCorners{{
 }};
 
 const QString DropIconResource = QStringLiteral(":/pictures/drop_icon.svg");
-const QString HandCursorResource = QStringLiteral(":/pictures/hand_cursor.svg");
 const QString WindowIconResource = QStringLiteral(":/pictures/window_icon.svg");
 
 QString arrayName(const char *name, int index) {
@@ -97,7 +93,7 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
     tile->setObjectName(arrayName("ImgMolecular", n));
     tile->setAccessibleName(design.accessibleName);
     tile->setTwipGeometry(geometry);
-    tile->setCursor(handCursor());
+    tile->setCursor(cursors::hand());
     tile->setMouseTracking(true);
     return tile;
 }
@@ -251,15 +247,6 @@ void setGradeCaption(QLabel *grade, const QString &caption) {
     grade->setText(caption);
     grade->setAccessibleName(QStringLiteral("Βαθμός %1").arg(caption));
     grade->adjustSize();
-}
-
-QCursor handCursor() {
-    return QCursor(Picture::render(HandCursorResource, CursorSize, 1), HandHotSpot.x(), HandHotSpot.y());
-}
-
-QCursor dragCursor(const Picture *dropIcon) {
-    return QCursor(Picture::render(dropIcon->resource(), CursorSize, 1), DragIconHotSpot.x(),
-                   DragIconHotSpot.y());
 }
 
 } // namespace form1

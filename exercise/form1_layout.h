@@ -5,7 +5,6 @@
 
 #include "toolkit/twips.h"
 
-#include <QCursor>
 #include <QString>
 
 #include <array>
@@ -71,9 +70,5 @@ Picture *copyTile(const Controls &ui, int n);
 
 // Sets the caption of the grade label, which sizes itself to it with its top-left corner kept.
 void setGradeCaption(QLabel *grade, const QString &caption);
-
-// The pointing-hand mouse pointer of the tiles and links, and the drag icon of a tile.
-QCursor handCursor();
-QCursor dragCursor(const Picture *dropIcon);
 
 } // namespace form1

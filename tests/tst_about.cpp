@@ -1,5 +1,5 @@
 #include "about/frmabout.h"
-#include "exercise/form1_layout.h"
+#include "toolkit/cursors.h"
 #include "site.h"
 #include "testkit.h"
 #include "toolkit/fonts.h"
@@ -419,7 +419,7 @@ private slots:
         QWidget *link = child(about, name);
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1));
-        QCOMPARE(link->cursor().pixmap().toImage(), form1::handCursor().pixmap().toImage());
+        QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
         QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});
         QVERIFY(about.isVisible());

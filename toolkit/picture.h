@@ -2,7 +2,6 @@
 
 #include "toolkit/twips.h"
 
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -23,11 +22,6 @@ public:
     const twips::Rect &twipGeometry() const { return geometry_; }
     void setTwipGeometry(const twips::Rect &geometry);
     void moveTwips(float left, float top);
-
-    // The picture's own size in logical pixels.
-    static QSize naturalSize(const QString &resource);
-    // The picture rendered at a size in logical pixels for a device pixel ratio; cached.
-    static QPixmap render(const QString &resource, const QSize &size, qreal devicePixelRatio);
 
 signals:
     void pressed();
