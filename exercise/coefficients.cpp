@@ -10,12 +10,15 @@
 namespace coefficients {
 namespace {
 
-// Box positions in the equation.
-enum Box : std::size_t { alkyne, oxygen, carbonDioxide, water };
+using facts::Alkyne;
+using facts::CarbonDioxide;
+using facts::Oxygen;
+using facts::Water;
+using BoxTexts = std::array<QString, facts::BoxesPerReaction>;
+using Values = std::array<std::int16_t, facts::BoxesPerReaction>;
 
 constexpr std::int16_t omittedCoefficient = 1;
 constexpr std::int16_t smallestCoefficient = 1;
-constexpr int generalReaction = 4;
 
 constexpr int decimalBase = 10;
 constexpr int hexBase = 16;
@@ -211,7 +214,7 @@ QStringView trimSpaces(QStringView text) {
 
 // One test of a reaction: boxFactor × box == alkyneFactor × alkyne.
 struct Equality {
-    Box box;
+    facts::Position box;
     int boxFactor;
     int alkyneFactor;
 };
@@ -219,12 +222,12 @@ struct Equality {
 constexpr std::size_t equalitiesPerReaction = 3;
 using Tests = std::array<Equality, equalitiesPerReaction>;
 
-// Reactions 0..3: ethyne, propyne, butyne, pentyne.
-constexpr std::array<Tests, 4> reactionTests{{
-    {{{carbonDioxide, 1, 2}, {water, 1, 1}, {oxygen, 2, 5}}},  // 2 C2H2 + 5 O2 -> 4 CO2 + 2 H2O
-    {{{water, 1, 2}, {carbonDioxide, 1, 3}, {oxygen, 1, 4}}},  // C3H4 + 4 O2 -> 3 CO2 + 2 H2O
-    {{{water, 1, 3}, {carbonDioxide, 1, 4}, {oxygen, 2, 11}}}, // 2 C4H6 + 11 O2 -> 8 CO2 + 6 H2O
-    {{{water, 1, 4}, {carbonDioxide, 1, 5}, {oxygen, 1, 7}}},  // C5H8 + 7 O2 -> 5 CO2 + 4 H2O
+// The numbered reactions, before the general alkyne: ethyne, propyne, butyne, pentyne.
+constexpr std::array<Tests, facts::GeneralAlkyne> reactionTests{{
+    {{{CarbonDioxide, 1, 2}, {Water, 1, 1}, {Oxygen, 2, 5}}},  // 2 C2H2 + 5 O2 -> 4 CO2 + 2 H2O
+    {{{Water, 1, 2}, {CarbonDioxide, 1, 3}, {Oxygen, 1, 4}}},  // C3H4 + 4 O2 -> 3 CO2 + 2 H2O
+    {{{Water, 1, 3}, {CarbonDioxide, 1, 4}, {Oxygen, 2, 11}}}, // 2 C4H6 + 11 O2 -> 8 CO2 + 6 H2O
+    {{{Water, 1, 4}, {CarbonDioxide, 1, 5}, {Oxygen, 1, 7}}},  // C5H8 + 7 O2 -> 5 CO2 + 4 H2O
 }};
 
 bool isNumberedReaction(int reaction) {
@@ -232,15 +235,15 @@ bool isNumberedReaction(int reaction) {
 }
 
 // Accepted texts of the O2, CO2 and H2O boxes of the general alkyne CνH2ν-2, with ν or a Latin v.
-constexpr std::array<std::array<QStringView, 2>, 3> generalAnswers{{
+constexpr std::array<std::array<QStringView, 2>, facts::BoxesPerReaction - Oxygen> generalAnswers{{
     {{u"3\u03BD-1", u"3v-1"}},
     {{u"2\u03BD", u"2v"}},
     {{u"2\u03BD-2", u"2v-2"}},
 }};
 
-bool isGeneralAnswer(const std::array<QString, 4> &boxTexts) {
+bool isGeneralAnswer(const BoxTexts &boxTexts) {
     for (std::size_t i = 0; i < generalAnswers.size(); ++i) {
-        const QStringView text = trimSpaces(boxTexts[oxygen + i]);
+        const QStringView text = trimSpaces(boxTexts[Oxygen + i]);
         const auto &accepted = generalAnswers[i];
         if (std::none_of(accepted.begin(), accepted.end(), [text](QStringView a) { return a == text; })) {
             return false;
@@ -272,29 +275,29 @@ std::optional<std::int16_t> boxValue(QStringView boxText) {
     return text.isEmpty() ? std::optional(omittedCoefficient) : toInt16(readNumber(text));
 }
 
-bool balances(int reaction, const std::array<std::int16_t, 4> &values) {
+bool balances(int reaction, const Values &values) {
     if (!isNumberedReaction(reaction)) {
         return false;
     }
     bool allFit = true;
     bool allEqual = true;
-    for (const Equality &test : reactionTests[static_cast<std::size_t>(reaction)]) {
+    for (const Equality &test : reactionTests.at(reaction)) {
         const auto boxSide = product16(test.boxFactor, values[test.box]);
-        const auto alkyneSide = product16(test.alkyneFactor, values[alkyne]);
+        const auto alkyneSide = product16(test.alkyneFactor, values[Alkyne]);
         allFit = allFit && boxSide && alkyneSide;
         allEqual = allEqual && boxSide == alkyneSide;
     }
     return allFit && allEqual;
 }
 
-bool areRight(int reaction, const std::array<QString, 4> &boxTexts) {
-    if (reaction == generalReaction) {
+bool areRight(int reaction, const BoxTexts &boxTexts) {
+    if (reaction == facts::GeneralAlkyne) {
         return isGeneralAnswer(boxTexts);
     }
     if (!isNumberedReaction(reaction)) {
         return false;
     }
-    std::array<std::int16_t, 4> values{};
+    Values values{};
     for (std::size_t box = 0; box < boxTexts.size(); ++box) {
         const auto value = boxValue(boxTexts[box]);
         if (!value || *value < smallestCoefficient) {

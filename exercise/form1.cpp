@@ -1,7 +1,8 @@
 #include "exercise/form1.h"
 
 #include "about/frmabout.h"
-#include "exercise/coefficients.h"
+#include "exercise/facts.h"
+#include "exercise/grading.h"
 #include "exercise/placement.h"
 #include "exercise/tray.h"
 #include "site.h"
@@ -24,21 +25,10 @@
 
 namespace {
 
-using form1::BoxesPerReaction;
-using form1::KindCount;
-using form1::ReactionCount;
-using form1::TileCount;
-
-constexpr std::int16_t PointsForCompound = 5;
-constexpr std::int16_t PointsForCoefficients = 15;
-// The compound kind that belongs in the blank of each reaction's picture.
-constexpr std::array<std::int16_t, ReactionCount> CorrectKinds{
-    form1::CarbonDioxide, form1::Water, form1::CarbonDioxide, form1::Water, form1::CarbonDioxide};
-// The general alkyne's own coefficient is printed in its picture, so its boxes start at oxygen.
-constexpr int GeneralAlkyne = 4;
-int firstPosition(int reaction) {
-    return reaction == GeneralAlkyne ? 1 : 0;
-}
+using facts::BoxesPerReaction;
+using facts::KindCount;
+using facts::ReactionCount;
+using facts::TileCount;
 
 const QString PlacedTileTip = QStringLiteral("αφαιρέστε το με διπλό κλικ");
 const QString TrayTileTip = QStringLiteral("η μεταφορά ξεκινάει με πατημένο κλικ");
@@ -99,11 +89,12 @@ void Form1::Form_Unload() {
 }
 
 void Form1::CreateTiles() {
-    for (std::size_t r = 0; r < Reactions.size(); ++r) {
-        Reactions[r] = {PointsForCompound, CorrectKinds[r], 0};
+    for (int r = 0; r < ReactionCount; ++r) {
+        Reactions.at(r) = {grading::PointsForCompound,
+                           static_cast<std::int16_t>(facts::LackingCompound.at(r)), 0};
     }
     for (int n = KindCount; n < TileCount; ++n) {
-        ui.ImgMolecular.at(static_cast<std::size_t>(n)) = form1::copyTile(ui, n);
+        ui.ImgMolecular.at(n) = form1::copyTile(ui, n);
         connectTile(n);
         tile(n)->show();
     }
@@ -115,7 +106,7 @@ void Form1::CreateTiles() {
 
 void Form1::ReturnTileToTray(std::int16_t tileIndex) {
     const twips::Rect &model = tile(0)->twipGeometry();
-    const int column = TrayColumn.at(static_cast<std::size_t>(tileIndex % KindCount));
+    const int column = TrayColumn.at(tileIndex % KindCount);
     const QPointF place = tray::place(column, twipGeometry(ui.Container), model.width, model.height);
     tile(tileIndex)->moveTwips(static_cast<float>(place.x()), static_cast<float>(place.y()));
 }
@@ -123,16 +114,16 @@ void Form1::ReturnTileToTray(std::int16_t tileIndex) {
 // ---- Coefficient boxes ----------------------------------------------------------------------
 
 void Form1::HideCoefficients(std::int16_t reaction) {
-    for (int position = firstPosition(reaction); position < BoxesPerReaction; ++position) {
-        QLineEdit *coefficient = box(reaction * BoxesPerReaction + position);
+    for (int position = facts::firstPosition(reaction); position < BoxesPerReaction; ++position) {
+        QLineEdit *coefficient = box(facts::boxIndex(reaction, position));
         coefficient->clear();
         coefficient->hide();
     }
 }
 
 void Form1::ShowCoefficients(std::int16_t reaction) {
-    for (int position = firstPosition(reaction); position < BoxesPerReaction; ++position) {
-        box(reaction * BoxesPerReaction + position)->show();
+    for (int position = facts::firstPosition(reaction); position < BoxesPerReaction; ++position) {
+        box(facts::boxIndex(reaction, position))->show();
     }
 }
 
@@ -144,39 +135,40 @@ void Form1::mnuHelp_Click() {
 }
 
 void Form1::mnuCheck_Click() {
-    int grade = 0;
-    for (std::int16_t r = 0; r < ReactionCount; ++r) {
-        ReactionSlot &reaction = Reactions.at(static_cast<std::size_t>(r));
-        if (reaction.Tile < 0) {
-            continue;
+    grading::Answers answers;
+    for (int r = 0; r < ReactionCount; ++r) {
+        const ReactionSlot &reaction = Reactions.at(r);
+        grading::Answer &answer = answers.at(r);
+        answer.correctCompound = static_cast<facts::Kind>(reaction.CorrectKind);
+        answer.pointsForCompound = reaction.Points;
+        if (reaction.Tile != NoTile) {
+            answer.compound = facts::kindOfTile(reaction.Tile);
         }
-        if (reaction.Tile % KindCount == reaction.CorrectKind) {
-            grade += reaction.Points;
-            if (CheckCoefficients(r)) {
-                grade += PointsForCoefficients;
-            }
-        } else {
+        for (int position = 0; position < BoxesPerReaction; ++position) {
+            answer.boxTexts.at(position) = box(facts::boxIndex(r, position))->text();
+        }
+    }
+    const grading::Verdicts verdicts = grading::judge(answers);
+    for (std::int16_t r = 0; r < ReactionCount; ++r) {
+        ReactionSlot &reaction = Reactions.at(r);
+        const grading::Verdict &verdict = verdicts.at(r);
+        if (verdict.compoundWrong) {
             ReturnTileToTray(reaction.Tile);
             reaction.Tile = NoTile;
             HideCoefficients(r);
+        } else if (verdict.compoundRight && !verdict.coefficientsRight) {
+            EmptyCoefficients(r);
         }
     }
-    form1::setGradeCaption(ui.LGrade, QString::number(grade) + QLatin1Char('%'));
+    form1::setGradeCaption(ui.LGrade, grading::caption(grading::total(verdicts)));
     ui.LGrade->show();
 }
 
-bool Form1::CheckCoefficients(std::int16_t reaction) {
-    std::array<QString, BoxesPerReaction> texts;
+void Form1::EmptyCoefficients(std::int16_t reaction) {
+    // All four boxes of the reaction, whether or not it uses the first one.
     for (int position = 0; position < BoxesPerReaction; ++position) {
-        texts.at(static_cast<std::size_t>(position)) = box(reaction * BoxesPerReaction + position)->text();
+        box(facts::boxIndex(reaction, position))->clear();
     }
-    if (coefficients::areRight(reaction, texts)) {
-        return true;
-    }
-    for (int position = 0; position < BoxesPerReaction; ++position) {
-        box(reaction * BoxesPerReaction + position)->clear();
-    }
-    return false;
 }
 
 void Form1::mnuRestart_Click() {
@@ -328,7 +320,7 @@ void Form1::ImgMolecular_DragDrop(int) {
 }
 
 void Form1::ImgSyntactic_DragOver(int index, float x, float y) {
-    FollowPointer(ui.ImgSyntactic.at(static_cast<std::size_t>(index)), x, y);
+    FollowPointer(ui.ImgSyntactic.at(index), x, y);
 }
 
 void Form1::ImgSyntactic_DragDrop(int index) {
@@ -340,7 +332,7 @@ void Form1::tCoefficient_DragOver(int index, float x, float y) {
 }
 
 void Form1::tCoefficient_DragDrop(int index) {
-    PlaceOnReaction(static_cast<std::int16_t>(index / BoxesPerReaction));
+    PlaceOnReaction(static_cast<std::int16_t>(facts::reactionOfBox(index)));
 }
 
 void Form1::Label2_DragOver(int) {
@@ -356,7 +348,7 @@ void Form1::Label2_DragDrop(int) {
 // ---- Placing --------------------------------------------------------------------------------
 
 void Form1::PlaceOnReaction(std::int16_t reaction) {
-    ReactionSlot &slot = Reactions.at(static_cast<std::size_t>(reaction));
+    ReactionSlot &slot = Reactions.at(reaction);
     if (slot.Tile != NoTile) {
         ReturnTileToTray(slot.Tile);
     }
@@ -364,8 +356,7 @@ void Form1::PlaceOnReaction(std::int16_t reaction) {
     Picture *dragged = tile(DraggedTile);
     const twips::Rect &size = dragged->twipGeometry();
     const QPointF corner =
-        placement::slot(reaction, ui.ImgSyntactic.at(static_cast<std::size_t>(reaction))->twipGeometry(),
-                        {size.width, size.height});
+        placement::slot(reaction, ui.ImgSyntactic.at(reaction)->twipGeometry(), {size.width, size.height});
     dragged->moveTwips(static_cast<float>(corner.x()), static_cast<float>(corner.y()));
     ShowCoefficients(reaction);
 }

@@ -71,13 +71,13 @@ private:
     // Shared routines.
     void FollowPointer(const QWidget *surface, float x, float y);
     void PlaceOnReaction(std::int16_t reaction);
-    bool CheckCoefficients(std::int16_t reaction);
+    void EmptyCoefficients(std::int16_t reaction);
 
     // Hands the drag layer's reports to the handlers of the surface they concern.
     void routeDrag(QWidget *surface, QPointF pointer, bool drop);
     void connectTile(int index);
-    Picture *tile(int index) const { return ui.ImgMolecular.at(static_cast<std::size_t>(index)); }
-    QLineEdit *box(int index) const { return ui.tCoefficient.at(static_cast<std::size_t>(index)); }
+    Picture *tile(int index) const { return ui.ImgMolecular.at(index); }
+    QLineEdit *box(int index) const { return ui.tCoefficient.at(index); }
     // The tray line: tiles below it lie on a reaction (or are on their way there).
     float trayLine() const;
     bool liesBelowTrayLine(int tileIndex) const;
@@ -87,7 +87,7 @@ private:
     ManualDrag *drag = nullptr;
     std::mt19937 random;
 
-    std::array<ReactionSlot, form1::ReactionCount> Reactions{};
-    std::array<std::int16_t, form1::KindCount> TrayColumn{};
+    std::array<ReactionSlot, facts::ReactionCount> Reactions{};
+    std::array<std::int16_t, facts::KindCount> TrayColumn{};
     std::int16_t DraggedTile = 0;
 };

@@ -88,7 +88,7 @@ QString arrayName(const char *name, int index) {
 }
 
 Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
-    const TileDesign &design = Tiles.at(static_cast<std::size_t>(n % KindCount));
+    const TileDesign &design = Tiles.at(n % KindCount);
     auto *tile = new Picture(design.resource, client);
     tile->setObjectName(arrayName("ImgMolecular", n));
     tile->setAccessibleName(design.accessibleName);
@@ -99,21 +99,20 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
 }
 
 QLineEdit *makeBox(QWidget *client, int k) {
-    const int reaction = k / BoxesPerReaction;
-    const int position = k % BoxesPerReaction;
+    const int reaction = facts::reactionOfBox(k);
+    const int position = facts::positionOfBox(k);
     auto *box = new QLineEdit(InitialCoefficient, client);
     box->setObjectName(arrayName("tCoefficient", k));
     box->setAccessibleName(QStringLiteral("Συντελεστής %1 στην καύση %2")
-                               .arg(PositionGenitive.at(static_cast<std::size_t>(position)),
-                                    Reactions.at(static_cast<std::size_t>(reaction)).alkyneGenitive));
-    const QPoint corner = BoxCorners.at(static_cast<std::size_t>(k));
+                               .arg(PositionGenitive.at(position), Reactions.at(reaction).alkyneGenitive));
+    const QPoint corner = BoxCorners.at(k);
     box->setGeometry(twips::toPixels({float(corner.x()), float(corner.y()), BoxWidth, BoxHeight}));
     box->setFont(fonts::designFont(BoxPoints));
     box->setAlignment(Qt::AlignCenter);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Text, Red);
     box->setPalette(palette);
-    box->setVisible(k != UnusedBox);
+    box->setVisible(k != facts::UnusedBox);
     return box;
 }
 
@@ -201,18 +200,17 @@ void setupControls(QMainWindow *window, Controls &ui) {
     ui.Container->setGeometry(twips::toPixels(ContainerGeometry));
 
     for (int r = 0; r < ReactionCount; ++r) {
-        const ReactionDesign &design = Reactions.at(static_cast<std::size_t>(r));
+        const ReactionDesign &design = Reactions.at(r);
         auto *picture = new Picture(design.resource, ui.client);
         picture->setObjectName(arrayName("ImgSyntactic", r));
         picture->setAccessibleName(QStringLiteral("Πλήρης καύση %1").arg(design.alkyneGenitive));
         picture->setTwipGeometry(
             {PictureLeft, PictureTop0 + PictureSpacing * static_cast<float>(r), PictureWidth, PictureHeight});
-        ui.ImgSyntactic.at(static_cast<std::size_t>(r)) = picture;
+        ui.ImgSyntactic.at(r) = picture;
     }
     for (int n = 0; n < KindCount; ++n) {
-        const TileDesign &design = Tiles.at(static_cast<std::size_t>(n));
-        ui.ImgMolecular.at(static_cast<std::size_t>(n)) =
-            makeTile(ui.client, n, {design.left, design.top, TileWidth, TileHeight});
+        const TileDesign &design = Tiles.at(n);
+        ui.ImgMolecular.at(n) = makeTile(ui.client, n, {design.left, design.top, TileWidth, TileHeight});
     }
 
     ui.DropIcon = new Picture(DropIconResource, ui.client);
@@ -223,11 +221,10 @@ void setupControls(QMainWindow *window, Controls &ui) {
     ui.LGrade = makeGrade(ui.client);
     ui.Label2 = makeInformation(ui.client);
     for (int k = 0; k < BoxCount; ++k) {
-        ui.tCoefficient.at(static_cast<std::size_t>(k)) = makeBox(ui.client, k);
+        ui.tCoefficient.at(k) = makeBox(ui.client, k);
     }
     for (int k = 0; k + 1 < BoxCount; ++k) {
-        QWidget::setTabOrder(ui.tCoefficient.at(static_cast<std::size_t>(k)),
-                             ui.tCoefficient.at(static_cast<std::size_t>(k + 1)));
+        QWidget::setTabOrder(ui.tCoefficient.at(k), ui.tCoefficient.at(k + 1));
     }
     stackControls(ui);
     window->adjustSize();

@@ -3,6 +3,8 @@
 // The design of the exercise window: every control with its name, index, geometry in twips,
 // look, front-to-back order and tab order, as the window stands before its load handler runs.
 
+#include "exercise/facts.h"
+#include "exercise/tray.h"
 #include "toolkit/twips.h"
 
 #include <QString>
@@ -19,13 +21,12 @@ class Shape;
 
 namespace form1 {
 
-inline constexpr int TileCount = 25;
-inline constexpr int KindCount = 5;
-inline constexpr int ReactionCount = 5;
-inline constexpr int BoxesPerReaction = 4;
-inline constexpr int BoxCount = ReactionCount * BoxesPerReaction;
-// The box over the general alkyne's coefficient, which is printed in its picture instead.
-inline constexpr int UnusedBox = 16;
+using facts::BoxCount;
+using facts::BoxesPerReaction;
+using facts::KindCount;
+using facts::ReactionCount;
+using facts::TileCount;
+
 inline constexpr int Label2Index = 13;
 
 inline constexpr float ClientWidth = 9855;
@@ -33,15 +34,13 @@ inline constexpr float ClientHeight = 9270;
 inline constexpr twips::Rect ContainerGeometry{60, 780, 9735, 7875};
 inline constexpr twips::Rect Label2Geometry{60, 8700, 9735, 525};
 inline constexpr twips::Rect DropIconGeometry{0, 0, 480, 480};
-inline constexpr float GradeLeft = 8460;
+// The grade stands at the tray's right end.
+inline constexpr float GradeLeft = tray::RightEnd;
 inline constexpr float GradeTop = 60;
 inline constexpr float TileWidth = 810;
 inline constexpr float TileHeight = 585;
 inline constexpr float BoxWidth = 615;
 inline constexpr float BoxHeight = 435;
-
-// Compound kinds, by tile index mod 5.
-enum Kind { Carbon, CarbonDioxide, CarbonMonoxide, Water, Hydrogen };
 
 // The window's controls, by their design names; element n of a control array at index n.
 struct Controls {

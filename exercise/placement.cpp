@@ -1,22 +1,24 @@
 #include "exercise/placement.h"
 
-#include <array>
+#include "exercise/facts.h"
 
 namespace placement {
 
 namespace {
 
-// How the blank lies in each reaction picture: raised above the picture's middle by the lift,
-// and its left edge a fixed inset left of the picture's right edge. Pictures missing carbon
-// dioxide have the blank in the middle; those missing water have it at the right end.
+// How the blank lies in a reaction picture: raised above the picture's middle by the lift, and its
+// left edge a fixed inset left of the picture's right edge. Pictures missing carbon dioxide have the
+// blank in the middle; those missing water have it at the right end.
 struct Blank {
     float lift;
     float rightInset;
 };
 constexpr Blank CarbonDioxideBlank{10.0f, 3200.0f};
 constexpr Blank WaterBlank{20.0f, 1085.0f};
-constexpr std::array<Blank, ReactionCount> Blanks{CarbonDioxideBlank, WaterBlank, CarbonDioxideBlank,
-                                                  WaterBlank, CarbonDioxideBlank};
+
+constexpr Blank blankOf(int reaction) {
+    return facts::LackingCompound.at(reaction) == facts::Kind::Water ? WaterBlank : CarbonDioxideBlank;
+}
 
 } // namespace
 
@@ -39,7 +41,7 @@ bool inEdgeMargin(const QPointF &pointer, const QPointF &origin, const QSizeF &c
 }
 
 QPointF slot(int reaction, const twips::Rect &picture, const QSizeF &tile) {
-    const Blank &blank = Blanks.at(static_cast<std::size_t>(reaction));
+    const Blank blank = blankOf(reaction);
     const float height = static_cast<float>(tile.height());
     const float top = picture.top + picture.height / 2 - height / 2 - blank.lift;
     const float left = picture.left + picture.width - blank.rightInset;

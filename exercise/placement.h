@@ -10,7 +10,6 @@
 
 namespace placement {
 
-inline constexpr int ReactionCount = 5;
 // The tile hangs with its bottom edge this far above the pointer's hot spot.
 inline constexpr float HangAbovePointer = 60.0f;
 // Over the window background, a pointer this close to the client area's edge ends the drag.

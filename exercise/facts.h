@@ -1,0 +1,53 @@
+#pragma once
+
+// The facts of the exercise, each written once: the compounds on the tiles, the reactions with the
+// compound each one lacks, and the coefficient boxes of each reaction.
+
+#include <array>
+#include <cstdint>
+
+namespace facts {
+
+// The compounds on the tiles. Tile n shows kind n mod 5, so each kind has five tiles.
+enum class Kind : std::int16_t { Carbon, CarbonDioxide, CarbonMonoxide, Water, Hydrogen };
+inline constexpr int KindCount = 5;
+inline constexpr int TilesPerKind = 5;
+inline constexpr int TileCount = KindCount * TilesPerKind;
+
+constexpr Kind kindOfTile(int tile) {
+    return static_cast<Kind>(tile % KindCount);
+}
+
+// The reactions, top to bottom: the complete combustion of ethyne, propyne, butyne, pentyne and the
+// general alkyne CνH2ν−2. Each picture leaves one product blank; this is the compound that belongs there.
+inline constexpr std::array<Kind, 5> LackingCompound{Kind::CarbonDioxide, Kind::Water, Kind::CarbonDioxide,
+                                                     Kind::Water, Kind::CarbonDioxide};
+inline constexpr int ReactionCount = static_cast<int>(LackingCompound.size());
+inline constexpr int GeneralAlkyne = 4;
+
+// The coefficient boxes: one per compound of an equation, box index reaction × 4 + position.
+enum Position { Alkyne, Oxygen, CarbonDioxide, Water };
+inline constexpr int BoxesPerReaction = 4;
+inline constexpr int BoxCount = ReactionCount * BoxesPerReaction;
+
+constexpr int boxIndex(int reaction, int position) {
+    return reaction * BoxesPerReaction + position;
+}
+
+constexpr int reactionOfBox(int box) {
+    return box / BoxesPerReaction;
+}
+
+constexpr int positionOfBox(int box) {
+    return box % BoxesPerReaction;
+}
+
+// The general alkyne's own coefficient is printed in its picture, so its boxes start at oxygen.
+constexpr int firstPosition(int reaction) {
+    return reaction == GeneralAlkyne ? Oxygen : Alkyne;
+}
+
+// The box over the general alkyne's coefficient belongs to no reaction and is never shown.
+inline constexpr int UnusedBox = boxIndex(GeneralAlkyne, Alkyne);
+
+} // namespace facts
