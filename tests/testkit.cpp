@@ -1,5 +1,7 @@
 #include "testkit.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QTest>
 #include <QWindow>
 
@@ -7,6 +9,66 @@ namespace testkit {
 
 namespace {
 constexpr int DragSteps = 4;
+constexpr int WatchMilliseconds = 20;
+} // namespace
+
+ModalWatcher::ModalWatcher(std::function<void(QWidget *)> onModal) : onModal_(std::move(onModal)) {
+    timer_.callOnTimeout([this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            return;
+        }
+        seen << QString::fromLatin1(modal->metaObject()->className());
+        if (onModal_) {
+            onModal_(modal);
+        }
+        if (modal->isVisible()) {
+            modal->close();
+        }
+    });
+    timer_.start(WatchMilliseconds);
+}
+
+Snapshot snapshot(const QWidget &form) {
+    Snapshot s;
+    for (int n = 0; n < TileCount; ++n) {
+        s.tiles.at(n) = tile(form, n)->twipGeometry();
+    }
+    for (int k = 0; k < BoxCount; ++k) {
+        s.shown.at(k) = box(form, k)->isVisibleTo(&form);
+        s.texts.at(k) = box(form, k)->text();
+    }
+    const QWidget *grade = control(form, QStringLiteral("LGrade"));
+    s.gradeShown = grade->isVisibleTo(&form);
+    s.gradeText = grade->property("text").toString();
+    return s;
+}
+
+QStringList mismatches(const Snapshot &expected, const Snapshot &actual) {
+    QStringList found;
+    for (int n = 0; n < TileCount; ++n) {
+        const twips::Rect &e = expected.tiles.at(n);
+        const twips::Rect &a = actual.tiles.at(n);
+        if (!(e == a)) {
+            found << QStringLiteral("tile %1 at (%2, %3), expected (%4, %5)")
+                         .arg(n)
+                         .arg(a.left)
+                         .arg(a.top)
+                         .arg(e.left)
+                         .arg(e.top);
+        }
+    }
+    for (int k = 0; k < BoxCount; ++k) {
+        if (expected.shown.at(k) != actual.shown.at(k)) {
+            found << QStringLiteral("box %1 %2").arg(k).arg(actual.shown.at(k) ? "shown" : "hidden");
+        }
+        if (expected.texts.at(k) != actual.texts.at(k)) {
+            found << QStringLiteral("box %1 reads \"%2\", expected \"%3\"")
+                         .arg(k)
+                         .arg(actual.texts.at(k), expected.texts.at(k));
+        }
+    }
+    return found;
 }
 
 QWidget *control(const QWidget &form, const QString &name) {
@@ -31,6 +93,18 @@ QLineEdit *box(const QWidget &form, int k) {
 
 QWidget *client(const QWidget &form) {
     return control(form, QStringLiteral("client"));
+}
+
+void trigger(const QWidget &form, const char *action) {
+    auto *item = form.findChild<QAction *>(QLatin1String(action));
+    if (item == nullptr) {
+        qFatal("no menu command named %s", action);
+    }
+    item->trigger();
+}
+
+qsizetype depth(const QWidget *control) {
+    return control->parentWidget()->children().indexOf(control);
 }
 
 QPoint windowPoint(const QWidget &form, QPointF clientTwips) {

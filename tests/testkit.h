@@ -11,10 +11,13 @@
 #include <QPoint>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 namespace testkit {
 
@@ -30,6 +33,8 @@ inline constexpr float TileHeight = 585;
 inline constexpr float TrayTop = 97.5f;
 inline constexpr float TrayLine = 780;
 inline constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6925};
+// The compound kind whose blank each reaction picture shows: carbon dioxide or water.
+inline constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
 
 // Stands in for the desktop's web browser: records every address handed to it.
 // Install with QDesktopServices::setUrlHandler("http", &recorder, "open").
@@ -43,11 +48,39 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
+// Hands every modal window that appears while it watches to `onModal`, then closes it if it is still
+// open, and remembers its class.
+class ModalWatcher : public QObject {
+public:
+    explicit ModalWatcher(std::function<void(QWidget *)> onModal = {});
+    QStringList seen;
+
+private:
+    std::function<void(QWidget *)> onModal_;
+    QTimer timer_;
+};
+
+// What the pupil has done so far: where the tiles lie, the coefficient boxes and the grade.
+struct Snapshot {
+    std::array<twips::Rect, TileCount> tiles;
+    std::array<bool, BoxCount> shown;
+    std::array<QString, BoxCount> texts;
+    bool gradeShown = false;
+    QString gradeText;
+};
+Snapshot snapshot(const QWidget &form);
+// Every way in which the tiles and boxes of `actual` differ from `expected`; empty when they agree.
+QStringList mismatches(const Snapshot &expected, const Snapshot &actual);
+
 QWidget *control(const QWidget &form, const QString &name);
 Picture *tile(const QWidget &form, int n);
 Picture *reaction(const QWidget &form, int r);
 QLineEdit *box(const QWidget &form, int k);
 QWidget *client(const QWidget &form);
+// Chooses a menu command by its action's name.
+void trigger(const QWidget &form, const char *action);
+// Place among its siblings: a control with a higher depth lies in front.
+qsizetype depth(const QWidget *control);
 
 // A point given in client-area twips, in the window's coordinates (whole pixels).
 QPoint windowPoint(const QWidget &form, QPointF clientTwips);

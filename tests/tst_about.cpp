@@ -1,7 +1,7 @@
 #include "about/frmabout.h"
-#include "toolkit/cursors.h"
 #include "site.h"
 #include "testkit.h"
+#include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -20,13 +20,15 @@
 
 #include <functional>
 
+using testkit::centreOf;
+using testkit::depth;
+using testkit::ModalWatcher;
 using testkit::TwipsPerPixel;
 using testkit::UrlRecorder;
 
 namespace {
 
 constexpr int GuardMilliseconds = 5000;
-constexpr int WatchMilliseconds = 20;
 constexpr int GuardResult = 99;
 
 QRect pixels(int left, int top, int width, int height) {
@@ -38,15 +40,6 @@ const QColor White(0xFF, 0xFF, 0xFF);
 
 QWidget *child(const QWidget &window, const QString &name) {
     return window.findChild<QWidget *>(name);
-}
-
-QPoint centreOf(const QWidget &window, const QWidget *control) {
-    return control->mapTo(&window, control->rect().center());
-}
-
-// Stacking order among siblings: a larger index lies further in front.
-qsizetype depth(const QWidget *control) {
-    return control->parentWidget()->children().indexOf(control);
 }
 
 // Shows a window and makes it the active one, also where no window manager activates it.
@@ -95,31 +88,6 @@ QString colourClass(const QColor &c) {
 }
 
 } // namespace
-
-class UrlSink : public QObject {
-    Q_OBJECT
-
-public slots:
-    void open(const QUrl &) {}
-};
-
-// Closes every modal window that appears while it watches, remembering its class.
-class ModalWatcher : public QObject {
-public:
-    ModalWatcher() {
-        timer.callOnTimeout([this] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                seen << QString::fromLatin1(modal->metaObject()->className());
-                modal->close();
-            }
-        });
-        timer.start(WatchMilliseconds);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
 
 class TestAbout : public QObject {
     Q_OBJECT
@@ -469,7 +437,7 @@ private slots:
     }
 
     void unopenableLinkShowsNothing() {
-        UrlSink sink;
+        UrlRecorder sink;
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "open");
         const auto restore = qScopeGuard(
             [this] { QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open"); });

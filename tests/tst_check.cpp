@@ -17,8 +17,6 @@ namespace {
 constexpr int CarbonKind = 0;
 constexpr int CarbonDioxideKind = 1;
 constexpr int WaterKind = 3;
-constexpr std::array<int, ReactionCount> RightKind{CarbonDioxideKind, WaterKind, CarbonDioxideKind, WaterKind,
-                                                   CarbonDioxideKind};
 
 // The smallest balanced coefficients, by box; the general alkyne's first box is printed, not typed.
 const std::array<std::array<QString, 4>, ReactionCount> RightAnswers{{
@@ -57,7 +55,7 @@ void typeAnswer(const QWidget &form, int reaction, const std::array<QString, 4> 
 }
 
 QString check(QWidget &form) {
-    form.findChild<QAction *>(QStringLiteral("mnuCheck"))->trigger();
+    trigger(form, "mnuCheck");
     auto *grade = qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")));
     return grade->isVisible() ? grade->text() : QStringLiteral("(hidden)");
 }

@@ -28,7 +28,6 @@ constexpr QPointF HangOffset(405, 645);
 // Background points: in the tray band between two columns, and on the panel between two reactions.
 constexpr QPointF TrayGap(1800, 450);
 constexpr QPointF PanelGap(3000, 2340);
-constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
 enum Kind { Carbon, CarbonDioxide, CarbonMonoxide, Water, Hydrogen };
 
 const QString TrayTip = QStringLiteral("η μεταφορά ξεκινάει με πατημένο κλικ");
@@ -126,56 +125,9 @@ QString brokenRule(const QWidget &form, const Picture *inTransit) {
         QVERIFY2(broken.isEmpty(), qPrintable(broken));                                                      \
     } while (false)
 
-// What the pupil sees of the exercise besides the grade: the tiles and the coefficient boxes.
-struct Snapshot {
-    std::array<twips::Rect, TileCount> tiles;
-    std::array<bool, BoxCount> shown;
-    std::array<QString, BoxCount> texts;
-};
-
-Snapshot snapshot(const QWidget &form) {
-    Snapshot s;
-    for (int n = 0; n < TileCount; ++n) {
-        s.tiles.at(n) = tile(form, n)->twipGeometry();
-    }
-    for (int k = 0; k < BoxCount; ++k) {
-        s.shown.at(k) = box(form, k)->isVisible();
-        s.texts.at(k) = box(form, k)->text();
-    }
-    return s;
-}
-
 void moveTile(Snapshot &s, int n, QPointF to) {
     s.tiles.at(n).left = static_cast<float>(to.x());
     s.tiles.at(n).top = static_cast<float>(to.y());
-}
-
-// Every way in which `actual` differs from `expected`; empty when they agree.
-QStringList mismatches(const Snapshot &expected, const Snapshot &actual) {
-    QStringList found;
-    for (int n = 0; n < TileCount; ++n) {
-        const twips::Rect &e = expected.tiles.at(n);
-        const twips::Rect &a = actual.tiles.at(n);
-        if (!(e == a)) {
-            found << QStringLiteral("tile %1 at (%2, %3), expected (%4, %5)")
-                         .arg(n)
-                         .arg(a.left)
-                         .arg(a.top)
-                         .arg(e.left)
-                         .arg(e.top);
-        }
-    }
-    for (int k = 0; k < BoxCount; ++k) {
-        if (expected.shown.at(k) != actual.shown.at(k)) {
-            found << QStringLiteral("box %1 %2").arg(k).arg(actual.shown.at(k) ? "shown" : "hidden");
-        }
-        if (expected.texts.at(k) != actual.texts.at(k)) {
-            found << QStringLiteral("box %1 reads \"%2\", expected \"%3\"")
-                         .arg(k)
-                         .arg(actual.texts.at(k), expected.texts.at(k));
-        }
-    }
-    return found;
 }
 
 // One exercise window on the screen, with the pointer that drives it. A button still held when
@@ -263,7 +215,7 @@ public:
         release(pointer);
         return dragged;
     }
-    void check() { form.findChild<QAction *>(QStringLiteral("mnuCheck"))->trigger(); }
+    void check() { trigger(form, "mnuCheck"); }
     bool gradeShown() const { return control(form, QStringLiteral("LGrade"))->isVisible(); }
 
     Form1 form;

@@ -23,7 +23,6 @@ using namespace testkit;
 
 namespace {
 
-constexpr int WatchMilliseconds = 20;
 constexpr int GuardMilliseconds = 5000;
 constexpr int GuardExitCode = 99;
 
@@ -40,64 +39,7 @@ constexpr qsizetype HelpLength = 470;
 const QString WorksheetPath =
     QStringLiteral("/Lessons/04ZOZAVURORU/Chemistry/ZizidivUraDiziDudade/QZ/WS_KM_37.pdf");
 
-void trigger(const QWidget &form, const char *action) {
-    auto *item = form.findChild<QAction *>(QLatin1String(action));
-    QVERIFY2(item != nullptr, action);
-    item->trigger();
-}
-
-// What the pupil has done so far: where the tiles lie, the boxes and the grade.
-struct ExerciseState {
-    QList<QRect> tiles;
-    QList<bool> boxesShown;
-    QStringList boxTexts;
-    bool gradeShown = false;
-    QString gradeText;
-};
-
-ExerciseState stateOf(const QWidget &form) {
-    ExerciseState state;
-    for (int n = 0; n < TileCount; ++n) {
-        state.tiles << tile(form, n)->geometry();
-    }
-    for (int k = 0; k < BoxCount; ++k) {
-        state.boxesShown << box(form, k)->isVisibleTo(&form);
-        state.boxTexts << box(form, k)->text();
-    }
-    const auto *grade = qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")));
-    state.gradeShown = grade->isVisibleTo(&form);
-    state.gradeText = grade->text();
-    return state;
-}
-
 } // namespace
-
-// Hands every modal window that appears while it watches to `onModal`, then closes it if it is still
-// open, and remembers its class.
-class ModalWatcher : public QObject {
-public:
-    explicit ModalWatcher(std::function<void(QWidget *)> onModal = {}) : onModal_(std::move(onModal)) {
-        timer_.callOnTimeout([this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal == nullptr) {
-                return;
-            }
-            seen << QString::fromLatin1(modal->metaObject()->className());
-            if (onModal_) {
-                onModal_(modal);
-            }
-            if (modal->isVisible()) {
-                modal->close();
-            }
-        });
-        timer_.start(WatchMilliseconds);
-    }
-    QStringList seen;
-
-private:
-    std::function<void(QWidget *)> onModal_;
-    QTimer timer_;
-};
 
 class TestMenu : public QObject {
     Q_OBJECT
@@ -134,7 +76,7 @@ private slots:
         if (box(form, 0)->isVisible()) {
             typeInto(box(form, 0), QStringLiteral("2"));
         }
-        const ExerciseState before = stateOf(form);
+        const Snapshot before = snapshot(form);
         QVERIFY(before.gradeShown);
 
         ModalWatcher watcher;
@@ -143,10 +85,8 @@ private slots:
         QCOMPARE(watcher.seen, (modal.isEmpty() ? QStringList() : QStringList{modal, modal}));
         QCOMPARE(recorder.urls.size(), 2 * addresses);
         QVERIFY(form.isVisible());
-        const ExerciseState after = stateOf(form);
-        QCOMPARE(after.tiles, before.tiles);
-        QCOMPARE(after.boxesShown, before.boxesShown);
-        QCOMPARE(after.boxTexts, before.boxTexts);
+        const Snapshot after = snapshot(form);
+        QCOMPARE(mismatches(before, after), QStringList());
         QCOMPARE(after.gradeShown, before.gradeShown);
         QCOMPARE(after.gradeText, before.gradeText);
     }

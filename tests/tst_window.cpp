@@ -25,10 +25,6 @@ QLabel *grade(const QWidget &form) {
     return qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")));
 }
 
-void trigger(const QWidget &form, const char *action) {
-    form.findChild<QAction *>(QLatin1String(action))->trigger();
-}
-
 // The tray column (0 leftmost) of a tile standing at a tray place, -1 anywhere else.
 int trayColumn(const Picture *tile) {
     const twips::Rect &at = tile->twipGeometry();
@@ -66,11 +62,6 @@ QString trayFault(const QWidget &form) {
         return QStringLiteral("stack columns by kind: %1").arg(QTest::toString(trayOrder(form)));
     }
     return {};
-}
-
-// Place among the client area's children: a control with a higher depth lies in front.
-qsizetype depth(const QWidget *control) {
-    return control->parentWidget()->children().indexOf(control);
 }
 
 void placeOnReaction(const QWidget &form, int tileNumber, int r) {
