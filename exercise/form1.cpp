@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "exercise/facts.h"
 #include "exercise/grading.h"
+#include "exercise/keyboard_placing.h"
 #include "exercise/placement.h"
 #include "exercise/tray.h"
 #include "site.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -42,7 +44,7 @@ const QString HelpText =
                    "Στην τελευταία αντίδραση δεκτοί συντελεστές είναι της μορφής ν, 2ν, 3ν-7, 4ν+5 κλπ.\r\n"
                    "Όταν τελειώσετε ζητήστε έλεγχο της προσπάθειάς σας.");
 
-template <typename Controls> int indexOf(const Controls &controls, const QWidget *control) {
+template <typename Controls> int indexOf(const Controls &controls, const QObject *control) {
     const auto found = std::find(controls.begin(), controls.end(), control);
     return found == controls.end() ? -1 : static_cast<int>(found - controls.begin());
 }
@@ -69,6 +71,7 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent) {
         connectTile(n);
     }
     Form_Load();
+    connectKeyboard();
 }
 
 // ---- Start and stop -------------------------------------------------------------------------
@@ -235,13 +238,19 @@ void Form1::bringToFront(Picture *control) {
 }
 
 void Form1::ImgMolecular_MouseDown(int index) {
+    if (PickUpTile(index)) {
+        drag->begin(tile(index), cursors::dragIcon(ui.DropIcon->resource()));
+    }
+}
+
+bool Form1::PickUpTile(int index) {
     if (liesBelowTrayLine(index)) {
-        return; // a placed tile is taken off with a double click
+        return false; // a placed tile is taken off with a double click
     }
     bringToFront(tile(index));
     DraggedTile = static_cast<std::int16_t>(index);
-    drag->begin(tile(index), cursors::dragIcon(ui.DropIcon->resource()));
     ui.LGrade->hide();
+    return true;
 }
 
 void Form1::ImgMolecular_MouseMove(int index) {
@@ -359,4 +368,32 @@ void Form1::PlaceOnReaction(std::int16_t reaction) {
         placement::slot(reaction, ui.ImgSyntactic.at(reaction)->twipGeometry(), {size.width, size.height});
     dragged->moveTwips(static_cast<float>(corner.x()), static_cast<float>(corner.y()));
     ShowCoefficients(reaction);
+}
+
+// ---- Keyboard -------------------------------------------------------------------------------
+
+void Form1::connectKeyboard() {
+    KeyboardPlacing::Window window;
+    window.board = [this] { return KeyboardBoard(); };
+    window.dragging = [this] { return drag->source() != nullptr; };
+    window.pickUp = [this](int index) { return PickUpTile(index); };
+    window.drop = [this](int reaction) { ImgSyntactic_DragDrop(reaction); };
+    window.putBack = [this] { ReturnTileToTray(DraggedTile); };
+    window.takeOff = [this](int index) { ImgMolecular_DblClick(index); };
+    new KeyboardPlacing(ui, menuBar(), std::move(window), this);
+}
+
+keyboard::Board Form1::KeyboardBoard() const {
+    keyboard::Board board;
+    board.columnOfKind = TrayColumn;
+    for (const QObject *child : ui.client->children()) {
+        const int n = indexOf(ui.ImgMolecular, child);
+        if (n >= 0 && !liesBelowTrayLine(n)) {
+            board.trayTilesBackToFront.push_back(n);
+        }
+    }
+    for (int r = 0; r < ReactionCount; ++r) {
+        board.placed.at(r) = Reactions.at(r).Tile;
+    }
+    return board;
 }

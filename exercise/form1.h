@@ -9,6 +9,9 @@
 #include <random>
 
 class ManualDrag;
+namespace keyboard {
+struct Board;
+}
 
 // The exercise window: the tray of compound tiles, the five reactions, their coefficient boxes,
 // the grade and the menu. Its handlers are named after the control and the event they answer.
@@ -54,6 +57,8 @@ private:
     void ImgMolecular_MouseMove(int index);
     void ImgMolecular_MouseUp(int index);
     void ImgMolecular_DblClick(int index);
+    // Takes a tray tile in hand, for a drag or for the keyboard; false for a placed tile.
+    bool PickUpTile(int index);
 
     // Drag-over and drop on every surface. x and y are the pointer's offset inside the surface;
     // where a drop lands matters, not where in the surface.
@@ -82,6 +87,9 @@ private:
     float trayLine() const;
     bool liesBelowTrayLine(int tileIndex) const;
     void bringToFront(Picture *control);
+    // Where the tiles lie, for the keyboard path, which places them through the handlers above.
+    keyboard::Board KeyboardBoard() const;
+    void connectKeyboard();
 
     form1::Controls ui;
     ManualDrag *drag = nullptr;

@@ -5,6 +5,7 @@
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QIcon>
 #include <QLabel>
@@ -57,19 +58,68 @@ const std::array<TileDesign, KindCount> Tiles{{
 struct ReactionDesign {
     QString resource;
     QString alkyneGenitive; // names the reaction for screen readers
+    QString alkyneFormula;  // read out in the reaction's equation
 };
 const std::array<ReactionDesign, ReactionCount> Reactions{{
-    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("του αιθινίου")},
-    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("του προπινίου")},
-    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("του βουτινίου")},
-    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("του πεντινίου")},
-    {QStringLiteral(":/pictures/reaction_alkyne.svg"), QStringLiteral("του αλκινίου CνH2ν−2")},
+    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("του αιθινίου"),
+     QStringLiteral("C2H2")},
+    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("του προπινίου"),
+     QStringLiteral("C3H4")},
+    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("του βουτινίου"),
+     QStringLiteral("C4H6")},
+    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("του πεντινίου"),
+     QStringLiteral("C5H8")},
+    {QStringLiteral(":/pictures/reaction_alkyne.svg"), QStringLiteral("του αλκινίου CνH2ν−2"),
+     QStringLiteral("CνH2ν−2")},
 }};
+// The general alkyne's picture prints its coefficient.
+const QString GeneralAlkyneCoefficient = QStringLiteral("2");
 
-// The compound at each position of an equation, in the genitive.
+// The compound at each position of an equation, in the genitive, and its formula (the alkyne's is
+// the reaction's own).
 const std::array<QString, BoxesPerReaction> PositionGenitive{
     QStringLiteral("του αλκινίου"), QStringLiteral("του οξυγόνου"),
     QStringLiteral("του διοξειδίου του άνθρακα"), QStringLiteral("του νερού")};
+const std::array<QString, BoxesPerReaction> PositionFormula{QString(), QStringLiteral("O2"),
+                                                            QStringLiteral("CO2"), QStringLiteral("H2O")};
+const QString Blank = QStringLiteral("...");
+const QString EquationText = QStringLiteral("%1 + %2 → %3 + %4");
+const QString MissingProduct = QStringLiteral(", λείπει ένα προϊόν");
+const QString BoxDescription = QStringLiteral("ο συντελεστής του %1 στην αντίδραση %2");
+const QString BlankBoxDescription =
+    QStringLiteral("ο συντελεστής του %1, του προϊόντος που λείπει, στην αντίδραση %2");
+const QString UnusedBoxDescription =
+    QStringLiteral("δεν χρησιμοποιείται: ο συντελεστής του %1 είναι τυπωμένος, %2");
+
+facts::Position lackingPosition(int reaction) {
+    return facts::LackingCompound.at(reaction) == facts::Kind::Water ? facts::Water : facts::CarbonDioxide;
+}
+
+QString formulaAt(int reaction, int position) {
+    return position == facts::Alkyne ? Reactions.at(reaction).alkyneFormula : PositionFormula.at(position);
+}
+
+// The reaction's equation as a screen reader reads it, the missing product as a blank.
+QString equation(int reaction) {
+    QStringList terms;
+    for (int position = 0; position < BoxesPerReaction; ++position) {
+        terms << (position == lackingPosition(reaction) ? Blank : formulaAt(reaction, position));
+    }
+    if (reaction == facts::GeneralAlkyne) {
+        terms.first() = GeneralAlkyneCoefficient + QLatin1Char(' ') + terms.first();
+    }
+    return EquationText.arg(terms.at(0), terms.at(1), terms.at(2), terms.at(3));
+}
+
+QString boxDescription(int k) {
+    const int reaction = facts::reactionOfBox(k);
+    const int position = facts::positionOfBox(k);
+    if (k == facts::UnusedBox) {
+        return UnusedBoxDescription.arg(formulaAt(reaction, position), GeneralAlkyneCoefficient);
+    }
+    const QString &text = position == lackingPosition(reaction) ? BlankBoxDescription : BoxDescription;
+    return text.arg(formulaAt(reaction, position), equation(reaction));
+}
 
 // Top-left corners of the coefficient boxes, by box index (reaction × 4 + position).
 constexpr std::array<QPoint, BoxCount> BoxCorners{{
@@ -92,6 +142,7 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
     auto *tile = new Picture(design.resource, client);
     tile->setObjectName(arrayName("ImgMolecular", n));
     tile->setAccessibleName(design.accessibleName);
+    tile->setAccessibleRole(QAccessible::Button);
     tile->setTwipGeometry(geometry);
     tile->setCursor(cursors::hand());
     tile->setMouseTracking(true);
@@ -105,6 +156,7 @@ QLineEdit *makeBox(QWidget *client, int k) {
     box->setObjectName(arrayName("tCoefficient", k));
     box->setAccessibleName(QStringLiteral("Συντελεστής %1 στην καύση %2")
                                .arg(PositionGenitive.at(position), Reactions.at(reaction).alkyneGenitive));
+    box->setAccessibleDescription(boxDescription(k));
     const QPoint corner = BoxCorners.at(k);
     box->setGeometry(twips::toPixels({float(corner.x()), float(corner.y()), BoxWidth, BoxHeight}));
     box->setFont(fonts::designFont(BoxPoints));
@@ -204,6 +256,7 @@ void setupControls(QMainWindow *window, Controls &ui) {
         auto *picture = new Picture(design.resource, ui.client);
         picture->setObjectName(arrayName("ImgSyntactic", r));
         picture->setAccessibleName(QStringLiteral("Πλήρης καύση %1").arg(design.alkyneGenitive));
+        picture->setAccessibleDescription(equation(r) + MissingProduct);
         picture->setTwipGeometry(
             {PictureLeft, PictureTop0 + PictureSpacing * static_cast<float>(r), PictureWidth, PictureHeight});
         ui.ImgSyntactic.at(r) = picture;
@@ -242,7 +295,14 @@ Picture *copyTile(const Controls &ui, int n) {
 
 void setGradeCaption(QLabel *grade, const QString &caption) {
     grade->setText(caption);
-    grade->setAccessibleName(QStringLiteral("Βαθμός %1").arg(caption));
+    const QString name = QStringLiteral("Βαθμός %1").arg(caption);
+    if (grade->accessibleName() == name) {
+        // The same grade again is a new grade all the same: assistive technology announces it.
+        QAccessibleEvent event(grade, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        grade->setAccessibleName(name);
+    }
     grade->adjustSize();
 }
 

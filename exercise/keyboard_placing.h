@@ -1,0 +1,95 @@
+#pragma once
+
+// Placing compounds without a mouse: F6 moves the keyboard focus between the coefficient boxes and
+// the tiles; Left and Right walk the tiles; Space or Enter picks a tray tile up; Up and Down move a
+// highlighted target over the reactions; Space or Enter drops the tile there, Escape puts it back;
+// Delete takes a placed tile off. The window's own routines for pressing, dropping, abandoning and
+// double-clicking do the work, so the keyboard obeys exactly the rules that the mouse does.
+
+#include "exercise/facts.h"
+#include "exercise/form1_layout.h"
+#include "exercise/tray.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace keyboard {
+
+inline constexpr int NoTile = -1;
+
+// What the keyboard needs to know of the tiles' places.
+struct Board {
+    std::array<std::int16_t, facts::KindCount> columnOfKind{}; // the tray column of each compound kind
+    std::vector<int> trayTilesBackToFront;          // the tiles at their tray places, hindmost first
+    std::array<int, facts::ReactionCount> placed{}; // the tile on each reaction, or NoTile
+};
+
+// The tiles the keyboard reaches, in the order Left and Right walk them: the top tile of each tray
+// stack from the leftmost column to the rightmost (an empty stack has none), then the placed tiles
+// in reaction order.
+std::vector<int> reachableTiles(const Board &board);
+
+// The tile `step` places after `current` in `order`, going round at either end. A current tile that
+// is not in the order (it was covered or carried away) counts as lying just before the first tile
+// for a step forward and just after the last one for a step back. NoTile for an empty order.
+int neighbour(const std::vector<int> &order, int current, int step);
+
+// The reaction `step` places after `target`, going round from the last reaction to the first.
+int nextTarget(int target, int step);
+
+} // namespace keyboard
+
+class Picture;
+class QLineEdit;
+
+class KeyboardPlacing : public QObject {
+    Q_OBJECT
+
+public:
+    // The window's side: where the tiles lie, and the routines that the mouse uses too.
+    struct Window {
+        std::function<keyboard::Board()> board;
+        std::function<bool()> dragging;         // a mouse drag is running
+        std::function<bool(int tile)> pickUp;   // as a press on the tile does; false for a placed tile
+        std::function<void(int reaction)> drop; // as a drop of the picked-up tile on the reaction does
+        std::function<void()> putBack;          // as an abandoned drag does
+        std::function<void(int tile)> takeOff;  // as a double click on the tile does
+    };
+
+    // `ui` holds every tile (the copies created); `menuBar` is the window's menu bar.
+    KeyboardPlacing(const form1::Controls &ui, QWidget *menuBar, Window window, QObject *parent);
+
+    // The tile picked up by the keyboard and not yet dropped or put back, or NoTile.
+    int carried() const { return carried_; }
+    // The reaction the carried tile would be dropped on.
+    int target() const { return target_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool tileKey(int tile, int key);
+    void switchArea();
+    void focusTile(int tile);
+    void pickUp(int tile);
+    void setTarget(int reaction);
+    void drop();
+    void putBack();
+    // Forgets the carried tile and its target, leaving every tile where it lies.
+    void forgetCarried();
+    void takeOff(int tile);
+    int tileIndex(const QObject *object) const;
+    QLineEdit *firstVisibleBox(int reaction) const;
+
+    const form1::Controls &ui_;
+    Window window_;
+    int carried_ = keyboard::NoTile;
+    int target_ = 0;
+    QPointer<Picture> highlighted_;
+    QPointer<Picture> described_; // the tile whose description tells where it is carried
+};
