@@ -7,8 +7,8 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Debian packages the build, the tests and the pictures' fonts need.
-PACKAGES := build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
-            fonts-liberation fontconfig
+PACKAGES := build-essential cmake qt6-base-dev qt6-base-private-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
+            libgl-dev fonts-liberation fontconfig
 FUZZ_PACKAGES := clang libclang-rt-dev
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60

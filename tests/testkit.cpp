@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace testkit {
 
 namespace {
@@ -69,6 +71,76 @@ QStringList mismatches(const Snapshot &expected, const Snapshot &actual) {
         }
     }
     return found;
+}
+
+QList<int> boxesOf(int reaction) {
+    QList<int> boxes;
+    for (int k = reaction == 4 ? 17 : 4 * reaction; k < 4 * reaction + 4; ++k) {
+        boxes << k;
+    }
+    return boxes;
+}
+
+QString brokenRule(const QWidget &form, const Picture *inTransit) {
+    std::array<int, KindCount> columnOfKind;
+    std::array<int, ReactionCount> holder;
+    columnOfKind.fill(-1);
+    holder.fill(-1);
+    for (int n = 0; n < TileCount; ++n) {
+        const Picture *t = tile(form, n);
+        const twips::Rect g = t->twipGeometry();
+        if (g.width != TileWidth || g.height != TileHeight || !t->isVisible()) {
+            return QStringLiteral("tile %1 is resized or hidden").arg(n);
+        }
+        if (t == inTransit) {
+            continue;
+        }
+        const auto column = std::find(TrayLefts.begin(), TrayLefts.end(), g.left);
+        if (g.top == TrayTop && column != TrayLefts.end()) {
+            int &kindColumn = columnOfKind.at(n % KindCount);
+            const int c = static_cast<int>(column - TrayLefts.begin());
+            if (kindColumn >= 0 && kindColumn != c) {
+                return QStringLiteral("tile %1 lies in tray column %2, its kind in column %3")
+                    .arg(n)
+                    .arg(c)
+                    .arg(kindColumn);
+            }
+            kindColumn = c;
+            continue;
+        }
+        const auto slot = std::find_if(Slots.begin(), Slots.end(),
+                                       [&g](QPointF s) { return s.x() == g.left && s.y() == g.top; });
+        if (slot == Slots.end()) {
+            return QStringLiteral("tile %1 at (%2, %3) lies neither in the tray nor on a reaction")
+                .arg(n)
+                .arg(g.left)
+                .arg(g.top);
+        }
+        int &slotHolder = holder.at(static_cast<std::size_t>(slot - Slots.begin()));
+        if (slotHolder >= 0) {
+            return QStringLiteral("tiles %1 and %2 share a reaction's slot").arg(slotHolder).arg(n);
+        }
+        slotHolder = n;
+    }
+    for (int a = 0; a < KindCount; ++a) {
+        for (int b = a + 1; b < KindCount; ++b) {
+            if (columnOfKind.at(a) >= 0 && columnOfKind.at(a) == columnOfKind.at(b)) {
+                return QStringLiteral("kinds %1 and %2 share a tray column").arg(a).arg(b);
+            }
+        }
+    }
+    for (int r = 0; r < ReactionCount; ++r) {
+        for (int k : boxesOf(r)) {
+            if (box(form, k)->isVisible() != (holder.at(r) >= 0)) {
+                return QStringLiteral("box %1 is %2 while reaction %3 %4")
+                    .arg(k)
+                    .arg(box(form, k)->isVisible() ? "shown" : "hidden")
+                    .arg(r)
+                    .arg(holder.at(r) >= 0 ? "holds a tile" : "is empty");
+            }
+        }
+    }
+    return box(form, UnusedBox)->isVisible() ? QStringLiteral("box 16 is shown") : QString();
 }
 
 QWidget *control(const QWidget &form, const QString &name) {

@@ -33,6 +33,9 @@ inline constexpr float TileHeight = 585;
 inline constexpr float TrayTop = 97.5f;
 inline constexpr float TrayLine = 780;
 inline constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6925};
+// Where a tile placed on each reaction lies: the top-left corner, in client twips.
+inline constexpr std::array<QPointF, ReactionCount> Slots{
+    {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
 // The compound kind whose blank each reaction picture shows: carbon dioxide or water.
 inline constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
 
@@ -71,6 +74,13 @@ struct Snapshot {
 Snapshot snapshot(const QWidget &form);
 // Every way in which the tiles and boxes of `actual` differ from `expected`; empty when they agree.
 QStringList mismatches(const Snapshot &expected, const Snapshot &actual);
+
+// The coefficient boxes of a reaction: four, or three for the general alkyne.
+QList<int> boxesOf(int reaction);
+// The first broken rule of the exercise's layout, or an empty text: 25 visible tiles of the design
+// size, each at its kind's tray place or alone in a reaction's slot (`inTransit`, the tile being
+// carried, may lie anywhere), a reaction's boxes shown exactly while it holds a tile, box 16 never.
+QString brokenRule(const QWidget &form, const Picture *inTransit);
 
 QWidget *control(const QWidget &form, const QString &name);
 Picture *tile(const QWidget &form, int n);

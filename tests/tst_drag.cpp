@@ -21,8 +21,6 @@ namespace {
 constexpr int DragSteps = 4;
 
 // Where the design puts things, in client twips.
-constexpr std::array<QPointF, ReactionCount> Slots{
-    {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
 // A dragged tile's top-left corner lies this far left of and above the pointer.
 constexpr QPointF HangOffset(405, 645);
 // Background points: in the tray band between two columns, and on the panel between two reactions.
@@ -37,84 +35,12 @@ const QString Information = QStringLiteral("Label2_13");
 const QString PressedTile = QStringLiteral("pressed tile");
 const QString PlacedTile = QStringLiteral("placed tile");
 
-QList<int> boxesOf(int reaction) {
-    QList<int> boxes;
-    for (int k = reaction == 4 ? 17 : 4 * reaction; k < 4 * reaction + 4; ++k) {
-        boxes << k;
-    }
-    return boxes;
-}
-
 int indexOf(const QWidget *tile) {
     return tile->objectName().section(QLatin1Char('_'), 1).toInt();
 }
 
 QPointF topLeft(const Picture *tile) {
     return {tile->twipGeometry().left, tile->twipGeometry().top};
-}
-
-// The first broken rule of the exercise's layout, or an empty text. `inTransit` is the tile of a
-// running drag, which may lie anywhere.
-QString brokenRule(const QWidget &form, const Picture *inTransit) {
-    std::array<int, KindCount> columnOfKind;
-    std::array<int, ReactionCount> holder;
-    columnOfKind.fill(-1);
-    holder.fill(-1);
-    for (int n = 0; n < TileCount; ++n) {
-        const Picture *t = tile(form, n);
-        const twips::Rect g = t->twipGeometry();
-        if (g.width != TileWidth || g.height != TileHeight || !t->isVisible()) {
-            return QStringLiteral("tile %1 is resized or hidden").arg(n);
-        }
-        if (t == inTransit) {
-            continue;
-        }
-        const auto column = std::find(TrayLefts.begin(), TrayLefts.end(), g.left);
-        if (g.top == TrayTop && column != TrayLefts.end()) {
-            int &kindColumn = columnOfKind.at(n % KindCount);
-            const int c = static_cast<int>(column - TrayLefts.begin());
-            if (kindColumn >= 0 && kindColumn != c) {
-                return QStringLiteral("tile %1 lies in tray column %2, its kind in column %3")
-                    .arg(n)
-                    .arg(c)
-                    .arg(kindColumn);
-            }
-            kindColumn = c;
-            continue;
-        }
-        const auto slot = std::find_if(Slots.begin(), Slots.end(),
-                                       [&g](QPointF s) { return s.x() == g.left && s.y() == g.top; });
-        if (slot == Slots.end()) {
-            return QStringLiteral("tile %1 at (%2, %3) lies neither in the tray nor on a reaction")
-                .arg(n)
-                .arg(g.left)
-                .arg(g.top);
-        }
-        int &slotHolder = holder.at(static_cast<std::size_t>(slot - Slots.begin()));
-        if (slotHolder >= 0) {
-            return QStringLiteral("tiles %1 and %2 share a reaction's slot").arg(slotHolder).arg(n);
-        }
-        slotHolder = n;
-    }
-    for (int a = 0; a < KindCount; ++a) {
-        for (int b = a + 1; b < KindCount; ++b) {
-            if (columnOfKind.at(a) >= 0 && columnOfKind.at(a) == columnOfKind.at(b)) {
-                return QStringLiteral("kinds %1 and %2 share a tray column").arg(a).arg(b);
-            }
-        }
-    }
-    for (int r = 0; r < ReactionCount; ++r) {
-        for (int k : boxesOf(r)) {
-            if (box(form, k)->isVisible() != (holder.at(r) >= 0)) {
-                return QStringLiteral("box %1 is %2 while reaction %3 %4")
-                    .arg(k)
-                    .arg(box(form, k)->isVisible() ? "shown" : "hidden")
-                    .arg(r)
-                    .arg(holder.at(r) >= 0 ? "holds a tile" : "is empty");
-            }
-        }
-    }
-    return box(form, UnusedBox)->isVisible() ? QStringLiteral("box 16 is shown") : QString();
 }
 
 // Checks the layout now, and that it held after every pointer event of the scenario so far.

@@ -1,0 +1,770 @@
+// Placing compounds with the keyboard alone, and what a screen reader is told. Keys go to the
+// exercise window as real key events; after every key (and every pointer event of the scenarios
+// where the mouse takes turns) the layout is checked as the drag tests check it.
+
+#include "exercise/form1.h"
+#include "exercise/keyboard_placing.h"
+#include "testkit.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <QWindow>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include <array>
+
+using namespace testkit;
+
+namespace {
+
+enum Kind { Carbon, CarbonDioxide, CarbonMonoxide, Water, Hydrogen };
+const std::array<QString, KindCount> KindName{"άνθρακας", "διοξείδιο του άνθρακα", "μονοξείδιο του άνθρακα",
+                                              "νερό", "υδρογόνο"};
+
+// The smallest balanced coefficients, by box; the general alkyne's first box is printed, not typed.
+const std::array<QStringList, ReactionCount> RightAnswers{{
+    {"2", "5", "4", "2"},
+    {"1", "4", "3", "2"},
+    {"2", "11", "8", "6"},
+    {"1", "7", "5", "4"},
+    {"3ν-1", "2ν", "2ν-2"},
+}};
+
+// Every accessibility event, with the name of the object it concerns as it read then.
+struct Heard {
+    QAccessible::Event type;
+    QObject *object;
+    QString name;
+};
+QList<Heard> heard;
+void listen(QAccessibleEvent *event) {
+    QAccessibleInterface *about = event->accessibleInterface();
+    heard << Heard{event->type(), event->object(),
+                   about != nullptr ? about->text(QAccessible::Name) : QString()};
+}
+bool wasHeard(QAccessible::Event type, const QObject *object) {
+    return std::any_of(heard.begin(), heard.end(),
+                       [&](const Heard &h) { return h.type == type && h.object == object; });
+}
+
+QString accessible(QObject *object, QAccessible::Text text) {
+    QAccessibleInterface *about = QAccessible::queryAccessibleInterface(object);
+    return about != nullptr ? about->text(text) : QStringLiteral("(no interface)");
+}
+
+QPointF topLeft(const Picture *tile) {
+    return {tile->twipGeometry().left, tile->twipGeometry().top};
+}
+
+// A pupil at the exercise window, with the keyboard and, now and then, the mouse.
+class Pupil {
+public:
+    Pupil() {
+        form.show();
+        form.activateWindow();
+    }
+    Pupil(const Pupil &) = delete;
+    Pupil &operator=(const Pupil &) = delete;
+
+    bool ready() { return QTest::qWaitForWindowActive(&form); }
+
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(form.windowHandle(), k, modifiers);
+        note(QStringLiteral("key %1").arg(QKeySequence(k).toString()));
+    }
+    void keys(Qt::Key k, int times) {
+        for (int i = 0; i < times; ++i) {
+            key(k);
+        }
+    }
+    void type(const QString &text) {
+        for (const QChar c : text) {
+            QTest::sendKeyEvent(QTest::Click, form.windowHandle(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+        note(QStringLiteral("typing %1").arg(text));
+    }
+    void press(QPoint p) {
+        Picture *pressed = testkit::tileUnder(form, p);
+        // A tray tile, or the tile the keyboard carries (which goes home first), begins a drag.
+        const bool drags =
+            pressed != nullptr && (pressed->twipGeometry().top == TrayTop || pressed == carried());
+        dragged = drags ? pressed : nullptr;
+        testkit::press(form, p);
+        note(QStringLiteral("press"));
+    }
+    void move(QPoint p) {
+        moveTo(form, p);
+        note(QStringLiteral("move"));
+    }
+    void release(QPoint p) {
+        testkit::release(form, p);
+        dragged = nullptr;
+        note(QStringLiteral("release"));
+    }
+    void doubleClick(QPoint p) {
+        testkit::doubleClick(form, p);
+        note(QStringLiteral("double click"));
+    }
+
+    Picture *focusedTile() const { return qobject_cast<Picture *>(QApplication::focusWidget()); }
+    int focusedBox() const {
+        const QWidget *focused = QApplication::focusWidget();
+        return focused != nullptr && focused->objectName().startsWith(QLatin1String("tCoefficient_"))
+                   ? focused->objectName().section(QLatin1Char('_'), 1).toInt()
+                   : -1;
+    }
+    // The reactions shown as targets (at most one may be).
+    QList<int> targets() const {
+        QList<int> found;
+        for (int r = 0; r < ReactionCount; ++r) {
+            if (reaction(form, r)->isHighlighted()) {
+                found << r;
+            }
+        }
+        return found;
+    }
+    // The tile being carried: the focused one while a reaction is shown as the target.
+    Picture *carried() const { return targets().isEmpty() ? nullptr : focusedTile(); }
+    // The tile that may lie anywhere: carried by the keyboard or dragged by the mouse.
+    const Picture *inTransit() const { return dragged != nullptr ? dragged : carried(); }
+    bool gradeShown() const { return control(form, QStringLiteral("LGrade"))->isVisible(); }
+    QString grade() const { return qobject_cast<QLabel *>(control(form, QStringLiteral("LGrade")))->text(); }
+
+    // Listens its way along the tiles, F6 first when the focus is not on one, to the tray tile of a kind.
+    Picture *reachTrayTile(int kind) {
+        if (focusedTile() == nullptr) {
+            key(Qt::Key_F6);
+        }
+        for (int step = 0; step <= TileCount; ++step) {
+            const Picture *t = focusedTile();
+            if (t != nullptr &&
+                accessible(const_cast<Picture *>(t), QAccessible::Name) == KindName.at(kind) &&
+                t->twipGeometry().top == TrayTop) {
+                return focusedTile();
+            }
+            key(Qt::Key_Right);
+        }
+        return nullptr;
+    }
+    // Picks up the tray tile of a kind, moves the target down to the reaction and drops the tile there.
+    Picture *place(int kind, int reaction) {
+        Picture *t = reachTrayTile(kind);
+        if (t == nullptr) {
+            return nullptr;
+        }
+        key(Qt::Key_Space);
+        keys(Qt::Key_Down, reaction);
+        key(Qt::Key_Return);
+        return t;
+    }
+    // From the box that has the focus, types a reaction's coefficients, Tab between the boxes.
+    void answer(int reaction) {
+        const QStringList &texts = RightAnswers.at(reaction);
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            if (i > 0) {
+                key(Qt::Key_Tab);
+            }
+            type(texts.at(i));
+        }
+    }
+
+    Form1 form;
+    QString brokenOnTheWay; // the first broken rule seen after an event
+
+private:
+    const Picture *dragged = nullptr; // the tray tile a held mouse button pressed
+    void note(const QString &event) {
+        QString broken =
+            targets().size() > 1 ? QStringLiteral("two targets shown") : brokenRule(form, inTransit());
+        if (broken.isEmpty() && !targets().isEmpty() && carried() == nullptr) {
+            broken = QStringLiteral("a target shown while no tile is carried");
+        }
+        if (brokenOnTheWay.isEmpty() && !broken.isEmpty()) {
+            brokenOnTheWay = QStringLiteral("after the %1: %2").arg(event, broken);
+        }
+    }
+};
+
+#define VERIFY_LAYOUT(pupil)                                                                                 \
+    do {                                                                                                     \
+        const QString broken = (pupil).brokenOnTheWay.isEmpty()                                              \
+                                   ? brokenRule((pupil).form, (pupil).carried())                             \
+                                   : (pupil).brokenOnTheWay;                                                 \
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));                                                      \
+    } while (false)
+
+int indexOf(const QWidget *tile) {
+    return tile->objectName().section(QLatin1Char('_'), 1).toInt();
+}
+
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QAccessible::installUpdateHandler(listen);
+        // As a screen reader's arrival does on the desktop.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    }
+    void init() { heard.clear(); }
+
+    // ---- The pure parts -------------------------------------------------------------------------
+
+    void reachableTiles_data() {
+        QTest::addColumn<QList<int>>("columnOfKind");
+        QTest::addColumn<QList<int>>("trayBackToFront");
+        QTest::addColumn<QList<int>>("placed");
+        QTest::addColumn<QList<int>>("order");
+        const QList<int> none{-1, -1, -1, -1, -1};
+        QTest::newRow("design order, every tile home, tile n+5 behind tile n")
+            << QList<int>{0, 1, 2, 3, 4} << QList<int>{24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12,
+                                                       11, 10, 9,  8,  7,  6,  5,  4,  3,  2,  1,  0}
+            << none << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("shuffled columns: left to right, not by kind")
+            << QList<int>{3, 0, 4, 1, 2} << QList<int>{5, 6, 7, 8, 9, 0, 1, 2, 3, 4} << none
+            << QList<int>{1, 3, 4, 0, 2};
+        QTest::newRow("a tile brought home lies on top of its stack")
+            << QList<int>{0, 1, 2, 3, 4} << QList<int>{0, 1, 2, 3, 4, 15} << none
+            << QList<int>{15, 1, 2, 3, 4};
+        QTest::newRow("placed tiles follow in reaction order, not tile order")
+            << QList<int>{0, 1, 2, 3, 4} << QList<int>{0, 1, 2, 3, 4} << QList<int>{21, -1, 6, -1, 11}
+            << QList<int>{0, 1, 2, 3, 4, 21, 6, 11};
+        QTest::newRow("an emptied stack is skipped")
+            << QList<int>{4, 3, 2, 1, 0} << QList<int>{0, 2, 3, 4} << QList<int>{1, 6, 11, 16, 21}
+            << QList<int>{4, 3, 2, 0, 1, 6, 11, 16, 21};
+        QTest::newRow("nothing in the tray") << QList<int>{0, 1, 2, 3, 4} << QList<int>{}
+                                             << QList<int>{5, 6, 7, 8, 9} << QList<int>{5, 6, 7, 8, 9};
+    }
+
+    void reachableTiles() {
+        QFETCH(QList<int>, columnOfKind);
+        QFETCH(QList<int>, trayBackToFront);
+        QFETCH(QList<int>, placed);
+        QFETCH(QList<int>, order);
+        keyboard::Board board;
+        for (int k = 0; k < KindCount; ++k) {
+            board.columnOfKind.at(k) = static_cast<std::int16_t>(columnOfKind.at(k));
+            board.placed.at(k) = placed.at(k);
+        }
+        board.trayTilesBackToFront.assign(trayBackToFront.begin(), trayBackToFront.end());
+        const std::vector<int> found = keyboard::reachableTiles(board);
+        QCOMPARE(QList<int>(found.begin(), found.end()), order);
+    }
+
+    void neighbour_data() {
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("next");
+        const QList<int> order{7, 3, 9, 12};
+        QTest::newRow("right") << order << 3 << 1 << 9;
+        QTest::newRow("left") << order << 9 << -1 << 3;
+        QTest::newRow("right from the last goes round") << order << 12 << 1 << 7;
+        QTest::newRow("left from the first goes round") << order << 7 << -1 << 12;
+        QTest::newRow("covered tile, right: the first") << order << 20 << 1 << 7;
+        QTest::newRow("covered tile, left: the last") << order << 20 << -1 << 12;
+        QTest::newRow("a single tile is its own neighbour") << QList<int>{4} << 4 << 1 << 4;
+        QTest::newRow("nothing to reach") << QList<int>{} << 4 << 1 << -1;
+    }
+
+    void neighbour() {
+        QFETCH(QList<int>, order);
+        QFETCH(int, current);
+        QFETCH(int, step);
+        QFETCH(int, next);
+        QCOMPARE(keyboard::neighbour(std::vector<int>(order.begin(), order.end()), current, step), next);
+    }
+
+    void nextTarget_data() {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("next");
+        QTest::newRow("down") << 0 << 1 << 1;
+        QTest::newRow("up") << 3 << -1 << 2;
+        QTest::newRow("down from the general alkyne to ethyne") << 4 << 1 << 0;
+        QTest::newRow("up from ethyne to the general alkyne") << 0 << -1 << 4;
+    }
+
+    void nextTarget() {
+        QFETCH(int, target);
+        QFETCH(int, step);
+        QFETCH(int, next);
+        QCOMPARE(keyboard::nextTarget(target, step), next);
+    }
+
+    // ---- The window -----------------------------------------------------------------------------
+
+    void wholeAttemptByKeyboardAlone() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        for (int r = 0; r < ReactionCount; ++r) {
+            Picture *placed = pupil.place(RightKind.at(r), r);
+            QVERIFY2(placed != nullptr, qPrintable(QStringLiteral("reaction %1").arg(r)));
+            QCOMPARE(topLeft(placed), Slots.at(r));
+            QCOMPARE(pupil.focusedBox(), boxesOf(r).first());
+            pupil.answer(r);
+            pupil.key(Qt::Key_F6); // back to the tray for the next compound
+            QVERIFY(pupil.focusedTile() != nullptr);
+        }
+        VERIFY_LAYOUT(pupil);
+        // Alt opens the menu bar on "Βοήθεια"; Right moves to "Έλεγχος"; Enter chooses it.
+        pupil.key(Qt::Key_Alt);
+        QTRY_VERIFY(pupil.form.menuBar()->activeAction() != nullptr);
+        QCOMPARE(pupil.form.menuBar()->activeAction()->objectName(), QStringLiteral("mnuHelp"));
+        pupil.key(Qt::Key_Right);
+        QCOMPARE(pupil.form.menuBar()->activeAction()->objectName(), QStringLiteral("mnuCheck"));
+        pupil.key(Qt::Key_Return);
+        QVERIFY(pupil.gradeShown());
+        QCOMPARE(pupil.grade(), QStringLiteral("100%"));
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void pickingUpIsAPress_data() {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("target");
+        QTest::newRow("at once on ethyne") << 0 << 0;
+        QTest::newRow("three down: pentyne") << 3 << 3;
+        QTest::newRow("six down goes round to propyne") << 6 << 1;
+    }
+
+    // Space picks a tray tile up as a press does; the target moves; Escape puts it back home.
+    void pickingUpIsAPress() {
+        QFETCH(int, downs);
+        QFETCH(int, target);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        trigger(pupil.form, "mnuCheck");
+        QVERIFY(pupil.gradeShown());
+        Picture *t = pupil.reachTrayTile(Water);
+        QVERIFY(t != nullptr);
+        const Snapshot before = snapshot(pupil.form);
+        const qsizetype frontBefore = depth(t);
+        pupil.key(Qt::Key_Space);
+        QCOMPARE(pupil.carried(), t);
+        QVERIFY(!pupil.gradeShown());
+        for (int n = 0; n < TileCount; ++n) {
+            QVERIFY(tile(pupil.form, n) == t || depth(tile(pupil.form, n)) < depth(t));
+        }
+        QVERIFY(depth(t) >= frontBefore);
+        pupil.keys(Qt::Key_Down, downs);
+        QCOMPARE(pupil.targets(), QList<int>{target});
+        // Lifted above the target's slot, in front of the reaction.
+        QCOMPARE(t->twipGeometry().left, Slots.at(target).x());
+        QVERIFY(t->twipGeometry().top < Slots.at(target).y());
+        QVERIFY(depth(t) > depth(reaction(pupil.form, target)));
+        // Arrows across and Delete do nothing while it is carried.
+        pupil.key(Qt::Key_Left);
+        pupil.key(Qt::Key_Delete);
+        QCOMPARE(pupil.carried(), t);
+        pupil.key(Qt::Key_Escape);
+        QCOMPARE(pupil.carried(), nullptr);
+        QVERIFY(pupil.targets().isEmpty());
+        QCOMPARE(pupil.focusedTile(), t);
+        QCOMPARE(mismatches(before, snapshot(pupil.form)), QStringList());
+        QVERIFY(!pupil.gradeShown());
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void dropFollowsTheMouseRules_data() {
+        QTest::addColumn<int>("first"); // kind placed first on the reaction by the mouse, or -1
+        QTest::addColumn<int>("kind");  // placed by the keyboard
+        QTest::addColumn<int>("reaction");
+        QTest::newRow("wrong compound on an empty reaction") << -1 << +Carbon << 2;
+        QTest::newRow("replacing a wrong compound") << +Hydrogen << +Water << 3;
+        QTest::newRow("replacing with the same kind") << +CarbonDioxide << +CarbonDioxide << 0;
+        QTest::newRow("general alkyne") << +Carbon << +CarbonDioxide << 4;
+    }
+
+    // A keyboard drop places as a mouse drop does: the old compound home, the typed coefficients kept.
+    void dropFollowsTheMouseRules() {
+        QFETCH(int, first);
+        QFETCH(int, kind);
+        QFETCH(int, reaction);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *old = nullptr;
+        QPointF oldHome;
+        if (first >= 0) {
+            old = pupil.reachTrayTile(first);
+            QVERIFY(old != nullptr);
+            oldHome = topLeft(old);
+            pupil.press(centreOf(pupil.form, old));
+            pupil.move(centreOf(pupil.form, testkit::reaction(pupil.form, reaction)));
+            pupil.release(centreOf(pupil.form, testkit::reaction(pupil.form, reaction)));
+            QCOMPARE(topLeft(old), Slots.at(reaction));
+            for (int k : boxesOf(reaction)) {
+                box(pupil.form, k)->setText(QString::number(k + 2));
+            }
+        }
+        const Snapshot before = snapshot(pupil.form);
+        Picture *t = pupil.place(kind, reaction);
+        QVERIFY(t != nullptr && t != old);
+        VERIFY_LAYOUT(pupil);
+        Snapshot expected = before;
+        expected.tiles.at(indexOf(t)).left = static_cast<float>(Slots.at(reaction).x());
+        expected.tiles.at(indexOf(t)).top = static_cast<float>(Slots.at(reaction).y());
+        if (old != nullptr) {
+            expected.tiles.at(indexOf(old)).left = static_cast<float>(oldHome.x());
+            expected.tiles.at(indexOf(old)).top = static_cast<float>(oldHome.y());
+        }
+        for (int k : boxesOf(reaction)) {
+            expected.shown.at(k) = true;
+        }
+        QCOMPARE(mismatches(expected, snapshot(pupil.form)), QStringList());
+        QCOMPARE(pupil.focusedBox(), boxesOf(reaction).first());
+        QVERIFY(pupil.targets().isEmpty());
+    }
+
+    void deleteTakesAPlacedTileOff_data() {
+        QTest::addColumn<int>("reaction");
+        for (int r = 0; r < ReactionCount; ++r) {
+            QTest::addRow("compound on reaction %d", r) << r;
+        }
+    }
+
+    void deleteTakesAPlacedTileOff() {
+        QFETCH(int, reaction);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        const int neighbour = (reaction + 1) % ReactionCount;
+        Picture *placed = pupil.reachTrayTile(RightKind.at(reaction));
+        QVERIFY(placed != nullptr);
+        const QPointF home = topLeft(placed);
+        QCOMPARE(pupil.place(RightKind.at(reaction), reaction), placed);
+        QVERIFY(pupil.place(RightKind.at(neighbour), neighbour) != nullptr);
+        pupil.answer(neighbour);
+        trigger(pupil.form, "mnuCheck");
+        QVERIFY(pupil.gradeShown());
+        // Delete on a tray tile changes nothing.
+        pupil.key(Qt::Key_F6);
+        QVERIFY(pupil.focusedTile() != nullptr && pupil.focusedTile()->twipGeometry().top == TrayTop);
+        const Snapshot before = snapshot(pupil.form);
+        pupil.key(Qt::Key_Delete);
+        QCOMPARE(mismatches(before, snapshot(pupil.form)), QStringList());
+        QVERIFY(pupil.gradeShown());
+        // Walk to the placed tile by its place in the order and delete it.
+        for (int step = 0; step <= TileCount && pupil.focusedTile() != placed; ++step) {
+            pupil.key(Qt::Key_Right);
+        }
+        QCOMPARE(pupil.focusedTile(), placed);
+        pupil.key(Qt::Key_Delete);
+        VERIFY_LAYOUT(pupil);
+        QCOMPARE(topLeft(placed), home);
+        for (int k : boxesOf(reaction)) {
+            QVERIFY(!box(pupil.form, k)->isVisible());
+            QCOMPARE(box(pupil.form, k)->text(), QString());
+        }
+        for (int k : boxesOf(neighbour)) {
+            QVERIFY(box(pupil.form, k)->isVisible());
+        }
+        QVERIFY(!pupil.gradeShown());
+        // The focus went home with it, onto the top of its stack.
+        QVERIFY(pupil.focusedTile() != nullptr);
+        QCOMPARE(pupil.focusedTile()->twipGeometry().top, TrayTop);
+        QCOMPARE(indexOf(pupil.focusedTile()) % KindCount, RightKind.at(reaction));
+        QCOMPARE(tileUnder(pupil.form, centreOf(pupil.form, pupil.focusedTile())), pupil.focusedTile());
+    }
+
+    void arrowsWalkTheStacksThenThePlacedTiles() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        QVERIFY(pupil.place(Hydrogen, 3) != nullptr);
+        QVERIFY(pupil.place(Water, 1) != nullptr);
+        pupil.key(Qt::Key_F6);
+        QList<Picture *> walked;
+        for (int i = 0; i < 7; ++i) {
+            walked << pupil.focusedTile();
+            pupil.key(Qt::Key_Right);
+        }
+        QCOMPARE(pupil.focusedTile(), walked.first()); // round again after seven tiles
+        walked << pupil.focusedTile();
+        for (int i = 0; i < 5; ++i) {
+            const Picture *t = walked.at(i);
+            QVERIFY(t != nullptr);
+            QCOMPARE(t->twipGeometry().top, TrayTop);
+            QCOMPARE(t->twipGeometry().left, TrayLefts.at(i));
+            QCOMPARE(tileUnder(pupil.form, centreOf(pupil.form, t)), t);
+        }
+        QCOMPARE(topLeft(walked.at(5)), Slots.at(1));
+        QCOMPARE(topLeft(walked.at(6)), Slots.at(3));
+        QCOMPARE(walked.at(7), walked.at(0));
+        pupil.key(Qt::Key_Left);
+        QCOMPARE(pupil.focusedTile(), walked.at(6));
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void f6SwitchesBetweenBoxesAndTray_data() {
+        QTest::addColumn<QList<int>>("placedOn");
+        QTest::addColumn<int>("box"); // the box F6 goes to from the tray, or -1 when none is shown
+        QTest::newRow("nothing placed") << QList<int>{} << -1;
+        QTest::newRow("butyne and the general alkyne") << QList<int>{4, 2} << 8;
+        QTest::newRow("the general alkyne alone") << QList<int>{4} << 17;
+    }
+
+    void f6SwitchesBetweenBoxesAndTray() {
+        QFETCH(QList<int>, placedOn);
+        QFETCH(int, box);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        for (int r : placedOn) {
+            QVERIFY(pupil.place(Carbon, r) != nullptr);
+        }
+        pupil.key(Qt::Key_Right); // a box or a tile may have the focus; go to the tray first
+        if (pupil.focusedTile() == nullptr) {
+            pupil.key(Qt::Key_F6);
+        }
+        pupil.key(Qt::Key_Right);
+        pupil.key(Qt::Key_F6);
+        QCOMPARE(pupil.focusedBox(), box);
+        if (box < 0) {
+            // Back into the tray, onto the top tile of the leftmost stack.
+            QVERIFY(pupil.focusedTile() != nullptr);
+            QCOMPARE(pupil.focusedTile()->twipGeometry().left, TrayLefts.at(0));
+        } else {
+            pupil.key(Qt::Key_F6);
+            QVERIFY(pupil.focusedTile() != nullptr);
+            QCOMPARE(pupil.focusedTile()->twipGeometry().left, TrayLefts.at(0));
+        }
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void leavingTheCarriedTilePutsItBack_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Tab") << QStringLiteral("tab");
+        QTest::newRow("F6") << QStringLiteral("f6");
+        QTest::newRow("Alt for the menu") << QStringLiteral("alt");
+        QTest::newRow("a click on a box") << QStringLiteral("box");
+        QTest::newRow("a press on another tray tile") << QStringLiteral("tile");
+        QTest::newRow("another window") << QStringLiteral("window");
+    }
+
+    void leavingTheCarriedTilePutsItBack() {
+        QFETCH(QString, how);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        QVERIFY(pupil.place(CarbonDioxide, 0) != nullptr);
+        Picture *t = pupil.reachTrayTile(Water);
+        QVERIFY(t != nullptr);
+        const QPointF home = topLeft(t);
+        pupil.key(Qt::Key_Space);
+        pupil.key(Qt::Key_Down);
+        QCOMPARE(pupil.carried(), t);
+        QWidget other;
+        if (how == QLatin1String("tab")) {
+            pupil.key(Qt::Key_Tab);
+        } else if (how == QLatin1String("f6")) {
+            pupil.key(Qt::Key_F6);
+            QCOMPARE(pupil.focusedBox(), 0);
+        } else if (how == QLatin1String("alt")) {
+            pupil.key(Qt::Key_Alt);
+            pupil.key(Qt::Key_Escape);
+        } else if (how == QLatin1String("box")) {
+            pupil.press(centreOf(pupil.form, box(pupil.form, 2)));
+            pupil.release(centreOf(pupil.form, box(pupil.form, 2)));
+            QCOMPARE(pupil.focusedBox(), 2);
+        } else if (how == QLatin1String("tile")) {
+            // The mouse takes the other tile on from here, as it always does.
+            Picture *hydrogen = tileUnder(pupil.form, centreOf(pupil.form, tile(pupil.form, Hydrogen)));
+            pupil.press(centreOf(pupil.form, hydrogen));
+            QCOMPARE(topLeft(t), home);
+            const QPoint butyne = centreOf(pupil.form, reaction(pupil.form, 2));
+            pupil.move(butyne);
+            pupil.release(butyne);
+            QCOMPARE(topLeft(hydrogen), Slots.at(2));
+        } else {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        QCOMPARE(topLeft(t), home);
+        QVERIFY(pupil.targets().isEmpty());
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void mouseAndKeyboardTakeTurns() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        // Mouse places on ethyne, the keyboard on propyne.
+        Picture *byMouse = tileUnder(pupil.form, centreOf(pupil.form, tile(pupil.form, CarbonDioxide)));
+        pupil.press(centreOf(pupil.form, byMouse));
+        pupil.move(centreOf(pupil.form, reaction(pupil.form, 0)));
+        pupil.release(centreOf(pupil.form, reaction(pupil.form, 0)));
+        Picture *byKeys = pupil.place(Water, 1);
+        QVERIFY(byKeys != nullptr);
+        pupil.answer(1);
+        // The keyboard replaces the mouse's compound; the mouse takes the keyboard's off.
+        Picture *second = pupil.place(CarbonDioxide, 0);
+        QVERIFY(second != nullptr && second != byMouse);
+        QCOMPARE(topLeft(second), Slots.at(0));
+        QCOMPARE(topLeft(byMouse).y(), TrayTop);
+        pupil.doubleClick(centreOf(pupil.form, byKeys));
+        QCOMPARE(topLeft(byKeys).y(), TrayTop);
+        QVERIFY(!box(pupil.form, 4)->isVisible());
+        // A tile the mouse placed, taken off with Delete; then placed again by keys.
+        pupil.key(Qt::Key_F6);
+        for (int step = 0; step <= TileCount && pupil.focusedTile() != second; ++step) {
+            pupil.key(Qt::Key_Right);
+        }
+        pupil.key(Qt::Key_Delete);
+        QCOMPARE(topLeft(second).y(), TrayTop);
+        // Picked up by keys, then pressed with the mouse: the mouse drags it from home.
+        Picture *t = pupil.reachTrayTile(Water);
+        pupil.key(Qt::Key_Space);
+        pupil.keys(Qt::Key_Down, 3);
+        QCOMPARE(pupil.carried(), t);
+        const QPoint tileHome = centreOf(pupil.form, t);
+        pupil.press(tileHome);
+        QCOMPARE(pupil.carried(), nullptr);
+        const QPoint pentyne = centreOf(pupil.form, reaction(pupil.form, 3));
+        pupil.move(pentyne);
+        pupil.release(pentyne);
+        QCOMPARE(topLeft(t), Slots.at(3));
+        VERIFY_LAYOUT(pupil);
+        // Keys during a mouse drag do nothing.
+        QVERIFY(pupil.reachTrayTile(Hydrogen) != nullptr);
+        Picture *dragged = tileUnder(pupil.form, centreOf(pupil.form, tile(pupil.form, Carbon)));
+        const Snapshot before = snapshot(pupil.form);
+        pupil.press(centreOf(pupil.form, dragged));
+        pupil.key(Qt::Key_Space);
+        pupil.key(Qt::Key_Down);
+        QVERIFY(pupil.targets().isEmpty());
+        pupil.release(centreOf(pupil.form, dragged));
+        QCOMPARE(mismatches(before, snapshot(pupil.form)), QStringList());
+        VERIFY_LAYOUT(pupil);
+    }
+
+    void tilesStayOutOfTheTabChain() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        for (int n = 0; n < TileCount; ++n) {
+            QCOMPARE(tile(pupil.form, n)->focusPolicy(), Qt::NoFocus);
+        }
+        QVERIFY(pupil.place(Carbon, 4) != nullptr);
+        QVERIFY(pupil.place(Carbon, 1) != nullptr);
+        QCOMPARE(pupil.focusedBox(), 4);
+        QList<int> visits;
+        for (int i = 0; i < 8; ++i) {
+            visits << pupil.focusedBox();
+            pupil.key(Qt::Key_Tab);
+        }
+        QCOMPARE(visits, (QList<int>{4, 5, 6, 7, 17, 18, 19, 4}));
+        // A click on a tile leaves the focus where it was, as before.
+        const QPoint tray =
+            centreOf(pupil.form, tileUnder(pupil.form, centreOf(pupil.form, tile(pupil.form, Water))));
+        pupil.press(tray);
+        pupil.release(tray);
+        QCOMPARE(pupil.focusedBox(), 5);
+    }
+
+    // ---- What a screen reader reads ---------------------------------------------------------------
+
+    void reactionsReadTheirEquations_data() {
+        QTest::addColumn<int>("reaction");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("ethyne") << 0 << "C2H2 + O2 → ... + H2O, λείπει ένα προϊόν";
+        QTest::newRow("propyne") << 1 << "C3H4 + O2 → CO2 + ..., λείπει ένα προϊόν";
+        QTest::newRow("butyne") << 2 << "C4H6 + O2 → ... + H2O, λείπει ένα προϊόν";
+        QTest::newRow("pentyne") << 3 << "C5H8 + O2 → CO2 + ..., λείπει ένα προϊόν";
+        QTest::newRow("general alkyne") << 4 << "2 CνH2ν−2 + O2 → ... + H2O, λείπει ένα προϊόν";
+    }
+
+    void reactionsReadTheirEquations() {
+        QFETCH(int, reaction);
+        QFETCH(QString, description);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *picture = testkit::reaction(pupil.form, reaction);
+        QCOMPARE(accessible(picture, QAccessible::Description), description);
+        QAccessibleInterface *about = QAccessible::queryAccessibleInterface(picture);
+        QCOMPARE(about->role(), QAccessible::Graphic);
+        QVERIFY(!about->state().selected);
+    }
+
+    void boxesSayWhatTheyHold_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("ethyne itself") << 0 << "ο συντελεστής του C2H2 στην αντίδραση C2H2 + O2 → ... + H2O";
+        QTest::newRow("ethyne's blank")
+            << 2 << "ο συντελεστής του CO2, του προϊόντος που λείπει, στην αντίδραση C2H2 + O2 → ... + H2O";
+        QTest::newRow("propyne's oxygen") << 5 << "ο συντελεστής του O2 στην αντίδραση C3H4 + O2 → CO2 + ...";
+        QTest::newRow("pentyne's blank")
+            << 15 << "ο συντελεστής του H2O, του προϊόντος που λείπει, στην αντίδραση C5H8 + O2 → CO2 + ...";
+        QTest::newRow("general alkyne's water")
+            << 19 << "ο συντελεστής του H2O στην αντίδραση 2 CνH2ν−2 + O2 → ... + H2O";
+    }
+
+    void boxesSayWhatTheyHold() {
+        QFETCH(int, box);
+        QFETCH(QString, description);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        QCOMPARE(accessible(testkit::box(pupil.form, box), QAccessible::Description), description);
+    }
+
+    void gradeIsAnnounced() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        QLabel *grade = pupil.form.findChild<QLabel *>(QStringLiteral("LGrade"));
+        for (const QString &expected : {QStringLiteral("0%"), QStringLiteral("0%"), QStringLiteral("5%")}) {
+            if (expected == QLatin1String("5%")) {
+                QVERIFY(pupil.place(CarbonDioxide, 0) != nullptr);
+            }
+            heard.clear();
+            trigger(pupil.form, "mnuCheck");
+            QCOMPARE(accessible(grade, QAccessible::Name), QStringLiteral("Βαθμός %1").arg(expected));
+            QVERIFY2(wasHeard(QAccessible::NameChanged, grade), qPrintable(expected));
+        }
+    }
+
+    void carryingIsAnnounced() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *t = pupil.reachTrayTile(Water);
+        QVERIFY(t != nullptr);
+        QAccessibleInterface *about = QAccessible::queryAccessibleInterface(t);
+        QCOMPARE(about->role(), QAccessible::Button);
+        QVERIFY(about->state().focusable && about->state().focused);
+        // Focus on a tile is heard with its name.
+        heard.clear();
+        pupil.key(Qt::Key_Right);
+        pupil.key(Qt::Key_Left);
+        QVERIFY(std::any_of(heard.begin(), heard.end(), [t](const Heard &h) {
+            return h.type == QAccessible::Focus && h.object == t && h.name == KindName.at(Water);
+        }));
+        // Picking up: the tile tells where it hangs, and the reaction is selected.
+        heard.clear();
+        pupil.key(Qt::Key_Space);
+        const QString propyne = reaction(pupil.form, 1)->accessibleName();
+        QCOMPARE(accessible(t, QAccessible::Description),
+                 QStringLiteral("σηκωμένο, πάνω από: %1").arg(reaction(pupil.form, 0)->accessibleName()));
+        QVERIFY(wasHeard(QAccessible::DescriptionChanged, t));
+        QVERIFY(wasHeard(QAccessible::Selection, reaction(pupil.form, 0)));
+        heard.clear();
+        pupil.key(Qt::Key_Down);
+        QVERIFY(wasHeard(QAccessible::Selection, reaction(pupil.form, 1)));
+        QVERIFY(wasHeard(QAccessible::DescriptionChanged, t));
+        QCOMPARE(accessible(t, QAccessible::Description),
+                 QStringLiteral("σηκωμένο, πάνω από: %1").arg(propyne));
+        QVERIFY(QAccessible::queryAccessibleInterface(reaction(pupil.form, 1))->state().selected);
+        QVERIFY(!QAccessible::queryAccessibleInterface(reaction(pupil.form, 0))->state().selected);
+        // Dropping: the focus goes to the reaction's first box, which names the reaction.
+        heard.clear();
+        pupil.key(Qt::Key_Return);
+        QVERIFY(wasHeard(QAccessible::Focus, box(pupil.form, 4)));
+        QVERIFY(wasHeard(QAccessible::DescriptionChanged, t));
+        QCOMPARE(accessible(t, QAccessible::Description), QString());
+        QVERIFY(!QAccessible::queryAccessibleInterface(reaction(pupil.form, 1))->state().selected);
+        VERIFY_LAYOUT(pupil);
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"
