@@ -110,6 +110,13 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
             }
         }
         return false;
+    case QEvent::Hide:
+        if (tile != keyboard::NoTile && tile == carried_) {
+            // The program hides the tiles to restart; the restart sends every tile home.
+            carried_ = keyboard::NoTile;
+            forgetCarried();
+        }
+        return false;
     case QEvent::MouseButtonPress:
         // The mouse takes over: a press on a tile or on the menu first puts the carried tile back.
         if (carried_ != keyboard::NoTile && watched != ui_.client->window()) {

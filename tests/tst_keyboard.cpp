@@ -589,6 +589,29 @@ private slots:
         VERIFY_LAYOUT(pupil);
     }
 
+    // A restart chosen with the mouse while a tile is carried sends it home with the rest; the window
+    // then closes with another tile carried.
+    void restartAndCloseWhileCarrying() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *t = pupil.reachTrayTile(Carbon);
+        QVERIFY(t != nullptr);
+        pupil.key(Qt::Key_Space);
+        pupil.keys(Qt::Key_Down, 2);
+        QCOMPARE(pupil.carried(), t);
+        trigger(pupil.form, "mnuRestart");
+        QVERIFY(pupil.targets().isEmpty());
+        QCOMPARE(t->twipGeometry().top, TrayTop);
+        VERIFY_LAYOUT(pupil);
+        Picture *next = pupil.place(Water, 1);
+        QVERIFY(next != nullptr);
+        QCOMPARE(topLeft(next), Slots.at(1));
+        QCOMPARE(accessible(t, QAccessible::Description), QString());
+        QVERIFY(pupil.reachTrayTile(Hydrogen) != nullptr);
+        pupil.key(Qt::Key_Space);
+        QVERIFY(pupil.carried() != nullptr);
+    }
+
     void mouseAndKeyboardTakeTurns() {
         Pupil pupil;
         QVERIFY(pupil.ready());

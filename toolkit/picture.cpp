@@ -7,10 +7,10 @@
 
 namespace {
 
-const QColor FocusColour(0x00, 0x2B, 0xA0);
+const QColor FocusColour(0x10, 0x40, 0xE0);
 const QColor FocusHalo(0xFF, 0xFF, 0xFF);
 const QColor HighlightColour(0xE0, 0x60, 0x00);
-constexpr int FocusPixels = 3;
+constexpr int FocusPixels = 4;
 constexpr int HighlightPixels = 4;
 
 // What assistive technology reads of a picture: its role, and its focus and highlight as states.
