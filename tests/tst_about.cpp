@@ -1,7 +1,7 @@
 #include "about/frmabout.h"
-#include "toolkit/cursors.h"
 #include "site.h"
 #include "testkit.h"
+#include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -418,7 +418,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QWidget *link = child(about, name);
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1));
+        QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1) * about.devicePixelRatioF());
         QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
         QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});

@@ -308,9 +308,11 @@ private slots:
             const Picture *t = tile(form, n);
             QCOMPARE(t->accessibleName(), name);
             QCOMPARE(t->resource(), picture);
-            // The pointing hand, its fingertip at the hot spot.
+            // The pointing hand, its fingertip at the hot spot, both drawn at the window's scale.
+            const qreal ratio = form.devicePixelRatioF();
             QCOMPARE(t->cursor().shape(), Qt::BitmapCursor);
-            QCOMPARE(t->cursor().hotSpot(), QPoint(12, 1));
+            QCOMPARE(t->cursor().pixmap().size(), QSize(32, 32) * ratio);
+            QCOMPARE(t->cursor().hotSpot(), QPoint(12, 1) * ratio);
         }
     }
 
