@@ -76,7 +76,8 @@ QList<Side> sidesOf(const QRectF &r, qreal scaleX, qreal scaleY) {
 
 // What is wrong with one side of an outline in a rendering, or "" when, on every line across it, at most
 // one pixel differs from the colours on either side, that pixel lies within one device pixel of where
-// the side is designed, and it is the outline's colour (on a dashed side: somewhere, between dashes).
+// the side is designed, and it is the outline's colour. A dashed side may show nothing in its gaps and
+// a partly covered pixel at a dash's end, but must be dark somewhere.
 QString sideFault(const QImage &image, const Outline &outline, const Side &side) {
     constexpr int Reach = 2;
     const int centre = static_cast<int>(std::floor(side.at));
