@@ -7,12 +7,15 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+
+#include <cmath>
 
 namespace form1 {
 
@@ -28,7 +31,9 @@ const QString InitialCoefficient = QStringLiteral("1");
 const QColor White(0xFF, 0xFF, 0xFF);
 const QColor Red(0xFF, 0x00, 0x00);
 const QColor PanelYellow(0xFF, 0xFF, 0xC0);
+const QColor Black(0x00, 0x00, 0x00);
 constexpr int PanelBorderPixels = 3;
+constexpr int GradeBorderPixels = 1;
 
 constexpr double BoxPoints = 12;
 constexpr double GradePoints = 24;
@@ -173,12 +178,14 @@ QLabel *makeGrade(QWidget *client) {
     grade->setObjectName(QStringLiteral("LGrade"));
     grade->setFont(fonts::designFont(GradePoints));
     grade->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    grade->setFrameStyle(QFrame::Box | QFrame::Plain);
-    grade->setAutoFillBackground(true);
-    QPalette palette = grade->palette();
-    palette.setColor(QPalette::Window, Red);
-    palette.setColor(QPalette::WindowText, White);
-    grade->setPalette(palette);
+    grade->setIndent(0); // a framed label would otherwise indent its text by half an "x"
+    grade->setMargin(0);
+    // White on red within a flat single-line border, which is a dark line whatever the text colour (a
+    // plain frame would take the text's). A style sheet, as the colours of a styled label must be.
+    grade->setStyleSheet(QStringLiteral("QLabel { color: %1; background-color: %2; border: %3px solid %4; }")
+                             .arg(White.name(), Red.name())
+                             .arg(GradeBorderPixels)
+                             .arg(Black.name()));
     grade->move(twips::toPixels(GradeLeft), twips::toPixels(GradeTop));
     setGradeCaption(grade, InitialGrade);
     return grade;
@@ -303,7 +310,13 @@ void setGradeCaption(QLabel *grade, const QString &caption) {
     } else {
         grade->setAccessibleName(name);
     }
-    grade->adjustSize();
+    // Auto-size: the caption's advance and height within the border, no indent or margin, so that even
+    // "100%" stays inside the window with its border whole.
+    grade->ensurePolished(); // the border comes with the style
+    const QFontMetricsF metrics(grade->font());
+    const int border = 2 * grade->frameWidth();
+    grade->resize(static_cast<int>(std::ceil(metrics.horizontalAdvance(caption))) + border,
+                  static_cast<int>(std::ceil(metrics.height())) + border);
 }
 
 } // namespace form1

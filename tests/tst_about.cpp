@@ -386,7 +386,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QWidget *link = child(about, name);
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1));
+        QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1) * about.devicePixelRatioF());
         QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
         QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});

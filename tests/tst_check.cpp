@@ -3,12 +3,15 @@
 
 #include "exercise/form1.h"
 #include "testkit.h"
+#include "toolkit/fonts.h"
 
 #include <QAction>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QTest>
 
 #include <array>
+#include <cmath>
 
 using namespace testkit;
 
@@ -78,6 +81,9 @@ class TestCheck : public QObject {
     Q_OBJECT
 
 private slots:
+    // Measured in the fonts that the program itself puts in for the design's.
+    void initTestCase() { fonts::installSubstitutes(); }
+
     void init() {
         form = std::make_unique<Form1>();
         form->show();
@@ -216,6 +222,53 @@ private slots:
         QCOMPARE(check(*form), QStringLiteral("100%"));
         QVERIFY(grade->width() > narrow);
         QCOMPARE(grade->pos(), QPoint(8460 / 15, 60 / 15));
+    }
+
+    // Every grade a check can show, set the way the check sets it: the label keeps its corner, hugs its
+    // caption (the caption's advance within a one-pixel border, no indent or margin) and lies, border
+    // and all, inside the client area, drawn white on red within a dark border.
+    void gradeLiesWholeInsideTheWindow_data() {
+        QTest::addColumn<int>("percent");
+        for (int percent = 0; percent <= 100; percent += 5) {
+            QTest::addRow("%d%%", percent) << percent;
+        }
+    }
+
+    void gradeLiesWholeInsideTheWindow() {
+        QFETCH(int, percent);
+        auto *grade = qobject_cast<QLabel *>(control(*form, QStringLiteral("LGrade")));
+        QCOMPARE(check(*form), QStringLiteral("0%"));
+        form1::setGradeCaption(grade, QStringLiteral("%1%").arg(percent));
+        const QRect at = grade->geometry();
+        QCOMPARE(at.topLeft(), QPoint(8460 / 15, 60 / 15));
+        const qreal advance = QFontMetricsF(grade->font()).horizontalAdvance(grade->text());
+        constexpr int Border = 1;
+        QCOMPARE_GE(at.width(), advance + 2 * Border);
+        QCOMPARE_LT(at.width(), advance + 2 * Border + 1);
+        QVERIFY2(client(*form)->rect().contains(at),
+                 qPrintable(QStringLiteral("%1 reaches x %2").arg(grade->text()).arg(at.right())));
+
+        // In device pixels, whatever the screen's ratio.
+        const QImage shot = client(*form)->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const auto pixel = [&shot, ratio](qreal x, qreal y) {
+            return shot.pixelColor(static_cast<int>(std::floor(x * ratio)),
+                                   static_cast<int>(std::floor(y * ratio)));
+        };
+        const qreal middle = at.center().y();
+        const qreal inside = Border + 0.5 / ratio; // just within the border
+        QCOMPARE(pixel(at.left(), middle), QColor(Qt::black));
+        QCOMPARE(pixel(at.left() + at.width() - 1.0 / ratio, middle), QColor(Qt::black));
+        QCOMPARE(pixel(at.center().x(), at.top()), QColor(Qt::black));
+        QCOMPARE(pixel(at.center().x(), at.top() + at.height() - 1.0 / ratio), QColor(Qt::black));
+        QCOMPARE(pixel(at.left() + inside, at.top() + inside), QColor(Qt::red));
+        QCOMPARE(pixel(at.left() + at.width() - inside, at.top() + at.height() - inside), QColor(Qt::red));
+        QCOMPARE(pixel(at.left() + at.width() + 0.5 / ratio, middle), QColor(Qt::white)); // the window beyond
+        int white = 0;
+        for (int x = 0; x < at.width(); ++x) {
+            white += pixel(at.left() + x, middle) == QColor(Qt::white) ? 1 : 0;
+        }
+        QVERIFY2(white > 0, "no caption drawn across the label's middle");
     }
 
     void pickingUpATileHidesTheGrade() {

@@ -261,6 +261,18 @@ private slots:
         QCOMPARE(grade(form)->pos(), QPoint(564, 4));
     }
 
+    // The suites run once as they are and once at 200 % (QT_SCALE_FACTOR=2): the window must be drawn at
+    // the scale asked for, or the second run proves nothing.
+    void windowIsDrawnAtTheAskedScale() {
+        ShownForm form;
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const qreal asked = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0;
+        QCOMPARE(form.devicePixelRatioF(), asked);
+        QCOMPARE(client(form)->grab().size(), QSize(657, 618) * asked);
+    }
+
     void windowIsFixedInSize() {
         ShownForm form;
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -299,9 +311,11 @@ private slots:
             const Picture *t = tile(form, n);
             QCOMPARE(t->accessibleName(), name);
             QCOMPARE(t->resource(), picture);
-            // The pointing hand, its fingertip at the hot spot.
+            // The pointing hand, its fingertip at the hot spot, both drawn at the window's scale.
+            const qreal ratio = form.devicePixelRatioF();
             QCOMPARE(t->cursor().shape(), Qt::BitmapCursor);
-            QCOMPARE(t->cursor().hotSpot(), QPoint(12, 1));
+            QCOMPARE(t->cursor().pixmap().size(), QSize(32, 32) * ratio);
+            QCOMPARE(t->cursor().hotSpot(), QPoint(12, 1) * ratio);
         }
     }
 

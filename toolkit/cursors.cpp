@@ -2,6 +2,8 @@
 
 #include "toolkit/picture_cache.h"
 
+#include <QGuiApplication>
+
 namespace cursors {
 
 namespace {
@@ -9,14 +11,23 @@ const QString HandResource = QStringLiteral(":/pictures/hand_cursor.svg");
 constexpr QSize CursorSize(32, 32);
 constexpr QPoint HandHotSpot(12, 1);
 constexpr QPoint DragIconHotSpot(16, 16);
+
+// A cursor drawn at the screen's device pixel ratio, so that it keeps its size to the eye beside a
+// window that Qt scales. The X11 platform shows the cursor's image pixel for pixel and takes its hot
+// spot in those device pixels, so the hot spot scales with the image.
+QCursor scaledCursor(const QString &resource, QPoint hotSpot) {
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    const QPoint scaledHotSpot = (QPointF(hotSpot) * ratio).toPoint();
+    return QCursor(pictures::render(resource, CursorSize, ratio), scaledHotSpot.x(), scaledHotSpot.y());
+}
 } // namespace
 
 QCursor hand() {
-    return QCursor(pictures::render(HandResource, CursorSize, 1), HandHotSpot.x(), HandHotSpot.y());
+    return scaledCursor(HandResource, HandHotSpot);
 }
 
 QCursor dragIcon(const QString &resource) {
-    return QCursor(pictures::render(resource, CursorSize, 1), DragIconHotSpot.x(), DragIconHotSpot.y());
+    return scaledCursor(resource, DragIconHotSpot);
 }
 
 } // namespace cursors

@@ -3,7 +3,8 @@
 #include <QCursor>
 #include <QString>
 
-// Mouse pointers drawn from the program's pictures.
+// Mouse pointers drawn from the program's pictures at the screen's device pixel ratio; their hot spots
+// scale with them.
 namespace cursors {
 
 // The pointing hand shown over whatever can be pressed or dragged: tiles and links.

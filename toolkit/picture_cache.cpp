@@ -1,5 +1,8 @@
 #include "toolkit/picture_cache.h"
 
+#include "toolkit/outline_snap.h"
+
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -36,6 +39,17 @@ QSvgRenderer &rendererFor(const QString &resource) {
     return *renderer;
 }
 
+// The document of each picture, read once, for renderings whose outlines are snapped to their pixels.
+const QByteArray &documentOf(const QString &resource) {
+    static QHash<QString, QByteArray> documents;
+    auto found = documents.find(resource);
+    if (found == documents.end()) {
+        QFile file(resource);
+        found = documents.insert(resource, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return *found;
+}
+
 QHash<Key, QPixmap> &renderings() {
     static QHash<Key, QPixmap> cache;
     return cache;
@@ -59,7 +73,13 @@ QPixmap render(const QString &resource, QSize logicalSize, qreal devicePixelRati
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
-        rendererFor(resource).render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
+        const QRectF bounds(QPointF(0, 0), QSizeF(pixels));
+        const QByteArray snapped = snapOutlines(documentOf(resource), pixels);
+        if (snapped.isEmpty()) {
+            rendererFor(resource).render(&painter, bounds);
+        } else {
+            QSvgRenderer(snapped).render(&painter, bounds);
+        }
     }
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(devicePixelRatio);
