@@ -687,6 +687,34 @@ private slots:
         QCOMPARE(pupil.focusedBox(), 5);
     }
 
+    // The focused tile shows a frame along its edges, and the target reaction another; their middles
+    // are untouched, and both frames go when the tile is dropped.
+    void framesShowFocusAndTarget() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *t = pupil.reachTrayTile(Water);
+        Picture *propyne = reaction(pupil.form, 1);
+        pupil.key(Qt::Key_Right);
+        const QImage tileBefore = t->grab().toImage();
+        const QImage pictureBefore = propyne->grab().toImage();
+        pupil.key(Qt::Key_Left);
+        QCOMPARE(pupil.focusedTile(), t);
+        pupil.key(Qt::Key_Space);
+        pupil.key(Qt::Key_Down);
+        const QImage tileFocused = t->grab().toImage();
+        const QImage pictureTargeted = propyne->grab().toImage();
+        const auto edgeAndMiddle = [](const QImage &a, const QImage &b) {
+            const QPoint edge(a.width() / 2, 3);
+            const QPoint middle(a.width() / 2, a.height() / 2);
+            return std::make_pair(a.pixel(edge) != b.pixel(edge), a.pixel(middle) != b.pixel(middle));
+        };
+        QCOMPARE(edgeAndMiddle(tileBefore, tileFocused), std::make_pair(true, false));
+        QCOMPARE(edgeAndMiddle(pictureBefore, pictureTargeted), std::make_pair(true, false));
+        pupil.key(Qt::Key_Return);
+        QCOMPARE(propyne->grab().toImage(), pictureBefore);
+        QVERIFY(t->grab().toImage() == tileBefore);
+    }
+
     // ---- What a screen reader reads ---------------------------------------------------------------
 
     void reactionsReadTheirEquations_data() {
