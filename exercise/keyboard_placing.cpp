@@ -87,9 +87,14 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
     const int tile = tileIndex(watched);
     switch (event->type()) {
     case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const int key = press->key();
         if (window_.dragging()) {
             return false;
+        }
+        if (press->isAutoRepeat() && tile != keyboard::NoTile && key != Qt::Key_Left &&
+            key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+            return true; // a held Space must not pick a tile up and drop it at once
         }
         if (key == Qt::Key_F6 && watched == ui_.client->window()) {
             switchArea();

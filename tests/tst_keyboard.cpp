@@ -373,6 +373,23 @@ private slots:
         VERIFY_LAYOUT(pupil);
     }
 
+    // A held Space picks the tile up once; its repeats neither drop it nor pick it up again.
+    void heldSpacePicksUpOnce() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        Picture *t = pupil.reachTrayTile(Carbon);
+        QVERIFY(t != nullptr);
+        QWindow *window = pupil.form.windowHandle();
+        QTest::simulateEvent(window, true, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), false);
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            QTest::simulateEvent(window, true, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        }
+        QTest::simulateEvent(window, false, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), false);
+        QCOMPARE(pupil.carried(), t);
+        QCOMPARE(pupil.targets(), QList<int>{0});
+        VERIFY_LAYOUT(pupil);
+    }
+
     void dropFollowsTheMouseRules_data() {
         QTest::addColumn<int>("first"); // kind placed first on the reaction by the mouse, or -1
         QTest::addColumn<int>("kind");  // placed by the keyboard
