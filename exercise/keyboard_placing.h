@@ -64,11 +64,6 @@ public:
     // `ui` holds every tile (the copies created); `menuBar` is the window's menu bar.
     KeyboardPlacing(const form1::Controls &ui, QWidget *menuBar, Window window, QObject *parent);
 
-    // The tile picked up by the keyboard and not yet dropped or put back, or NoTile.
-    int carried() const { return carried_; }
-    // The reaction the carried tile would be dropped on.
-    int target() const { return target_; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -88,8 +83,8 @@ private:
 
     const form1::Controls &ui_;
     Window window_;
-    int carried_ = keyboard::NoTile;
-    int target_ = 0;
+    int carried_ = keyboard::NoTile; // picked up and not yet dropped or put back
+    int target_ = 0;                 // the reaction the carried tile would be dropped on
     QPointer<Picture> highlighted_;
     QPointer<Picture> described_; // the tile whose description tells where it is carried
 };
