@@ -43,12 +43,13 @@ ensure_packages() {
     if [ "${#missing[@]}" -eq 0 ]; then
         return 0
     fi
-    echo "Installing Debian packages: ${missing[*]}" >&2
     # shellcheck disable=SC2016 # $@ belongs to the inner shell
     local script='apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"'
     if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing Debian packages: ${missing[*]}" >&2
         env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
     elif _alkyne_can_sudo; then
+        echo "Installing Debian packages with sudo: ${missing[*]}" >&2
         sudo env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
     else
         echo "Missing Debian packages, and this account may not install them. As root, run:" >&2
