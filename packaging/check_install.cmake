@@ -50,6 +50,28 @@ if(NOT installed_sheet STREQUAL built_sheet)
     message(FATAL_ERROR "The installed worksheet is not the one the build tree's program opens")
 endif()
 
+# Each PNG icon is as large as its folder says (the width and height in the PNG header).
+foreach(size 16 22 24 32 48 64 128 256)
+    file(READ ${root}/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png header OFFSET 16 LIMIT 8 HEX)
+    math(EXPR hex_size "${size}" OUTPUT_FORMAT HEXADECIMAL)
+    string(REPLACE "0x" "" hex_size ${hex_size})
+    string(LENGTH ${hex_size} digits)
+    math(EXPR padding "8 - ${digits}")
+    string(REPEAT "0" ${padding} zeros)
+    if(NOT header STREQUAL "${zeros}${hex_size}${zeros}${hex_size}")
+        message(FATAL_ERROR "The ${size}x${size} icon's header says ${header}")
+    endif()
+endforeach()
+
+# The worksheet is a one-page A4 PDF (595 by 842 points).
+file(READ ${root}/share/${PROJECT_NAME}/worksheet.pdf sheet_start LIMIT 5 HEX) # "%PDF-"
+file(STRINGS ${root}/share/${PROJECT_NAME}/worksheet.pdf media_boxes REGEX "/MediaBox")
+list(LENGTH media_boxes pages)
+if(NOT sheet_start STREQUAL "255044462d" OR NOT pages EQUAL 1 OR
+   NOT media_boxes MATCHES "/MediaBox \\[0 0 595[.0-9]* 842[.0-9]*\\]")
+    message(FATAL_ERROR "The worksheet is not a one-page A4 PDF: ${media_boxes}")
+endif()
+
 # The desktop entry starts the installed program and names the installed icon.
 file(STRINGS ${root}/share/applications/${APP_ID}.desktop entry)
 foreach(line "Exec=${PROJECT_NAME}" "Icon=${APP_ID}")
