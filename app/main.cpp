@@ -1,4 +1,5 @@
 #include "exercise/form1.h"
+#include "site.h"
 #include "toolkit/centre.h"
 #include "toolkit/fonts.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(site::DesktopId);
     fonts::installSubstitutes();
     Form1 form;
     centreOnScreen(&form);

@@ -3,6 +3,7 @@
 #include "about/frmabout.h"
 #include "exercise/facts.h"
 #include "exercise/grading.h"
+#include "exercise/help_text.h"
 #include "exercise/keyboard_placing.h"
 #include "exercise/placement.h"
 #include "exercise/tray.h"
@@ -34,15 +35,6 @@ using facts::TileCount;
 
 const QString PlacedTileTip = QStringLiteral("αφαιρέστε το με διπλό κλικ");
 const QString TrayTileTip = QStringLiteral("η μεταφορά ξεκινάει με πατημένο κλικ");
-
-const QString HelpTitle = QStringLiteral("Βοήθεια");
-const QString HelpText =
-    QStringLiteral("Σύρετε με πατημένο κλικ τις ενώσεις που βρίσκονται σε πράσινο πλαίσιο στο πάνω μέρος του "
-                   "παραθύρου, πάνω στις αντίστοιχες αντιδράσεις που βρίσκονται σε κίτρινο πλαίσιο.\r\n"
-                   "Προσθέστε τους ακέραιους συντελεστές των αντιδράσεων ως αναλογίες μεταξύ των μορίων. Για "
-                   "να μετακινηθείτε από τον ένα συντελεστή στον άλλο πατήστε το πλήκτρο TAB.\r\n"
-                   "Στην τελευταία αντίδραση δεκτοί συντελεστές είναι της μορφής ν, 2ν, 3ν-7, 4ν+5 κλπ.\r\n"
-                   "Όταν τελειώσετε ζητήστε έλεγχο της προσπάθειάς σας.");
 
 template <typename Controls> int indexOf(const Controls &controls, const QObject *control) {
     const auto found = std::find(controls.begin(), controls.end(), control);
@@ -133,7 +125,8 @@ void Form1::ShowCoefficients(std::int16_t reaction) {
 // ---- Menu commands --------------------------------------------------------------------------
 
 void Form1::mnuHelp_Click() {
-    QMessageBox help(QMessageBox::Information, HelpTitle, HelpText, QMessageBox::Ok, this);
+    QMessageBox help(QMessageBox::Information, help_text::HelpTitle, help_text::HelpText, QMessageBox::Ok,
+                     this);
     help.exec();
 }
 
@@ -202,7 +195,7 @@ void Form1::mnuRestart_Click() {
 }
 
 void Form1::mnuSheet_Click() {
-    OpenInShell(site::WorksheetAddress, SW_SHOW);
+    OpenInShell(site::worksheetAddress(), SW_SHOW);
 }
 
 void Form1::mnuAbout_Click() {

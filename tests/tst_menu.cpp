@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -25,6 +27,8 @@ namespace {
 
 constexpr int GuardMilliseconds = 5000;
 constexpr int GuardExitCode = 99;
+// The schemes of the addresses the menu commands open, all caught by the recorder.
+const QStringList Schemes{QStringLiteral("http"), QStringLiteral("file")};
 
 const QStringList HelpParagraphs{
     QStringLiteral("Σύρετε με πατημένο κλικ τις ενώσεις που βρίσκονται σε πράσινο πλαίσιο στο πάνω μέρος του "
@@ -36,8 +40,9 @@ const QStringList HelpParagraphs{
     QStringLiteral("Όταν τελειώσετε ζητήστε έλεγχο της προσπάθειάς σας."),
 };
 constexpr qsizetype HelpLength = 470;
-const QString WorksheetPath =
-    QStringLiteral("/Lessons/04ZOZAVURORU/Chemistry/ZizidivUraDiziDudade/QZ/WS_KM_37.pdf");
+// Where a school might host its own worksheet.
+const QString HostedWorksheet =
+    QStringLiteral("http://lyceum.example.org/Lessons/Chemistry/QZ/WS_KM_37.pdf?print=1#page=1");
 
 } // namespace
 
@@ -47,9 +52,15 @@ class TestMenu : public QObject {
 private slots:
     void initTestCase() {
         fonts::installSubstitutes();
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+        for (const QString &scheme : Schemes) {
+            QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+        }
     }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    void cleanupTestCase() {
+        for (const QString &scheme : Schemes) {
+            QDesktopServices::unsetUrlHandler(scheme);
+        }
+    }
     void init() { recorder.urls.clear(); }
 
     void commandsLeaveTheExerciseAlone_data() {
@@ -127,6 +138,8 @@ private slots:
         QVERIFY(closedByOk);
     }
 
+    // The command hands over the address of this build's setting: by default the worksheet shipped
+    // with the program, found beside the program as it runs from the build tree.
     void worksheetAddress() {
         Form1 form;
         form.show();
@@ -136,12 +149,49 @@ private slots:
         QCOMPARE(watcher.seen, QStringList());
         QCOMPARE(recorder.urls.size(), 1);
         const QUrl opened = recorder.urls.constFirst();
-        QCOMPARE(opened.toString(), site::WorksheetAddress);
-        QCOMPARE(opened.toString(), QStringLiteral("http://") + site::SchoolHost + WorksheetPath);
-        QCOMPARE(opened.scheme(), QStringLiteral("http"));
-        QCOMPARE(opened.host(), site::SchoolHost);
-        QCOMPARE(opened.path(), WorksheetPath);
+        if (!site::WorksheetSetting.isEmpty()) {
+            QCOMPARE(opened.toString(QUrl::FullyEncoded), site::WorksheetSetting);
+            return;
+        }
+        QVERIFY2(opened.isLocalFile(), qPrintable(opened.toString()));
         QVERIFY(!opened.hasQuery() && !opened.hasFragment());
+        const QFileInfo sheet(opened.toLocalFile());
+        QVERIFY2(sheet.isFile(), qPrintable(sheet.filePath()));
+        QCOMPARE(sheet.fileName(), QStringLiteral("worksheet.pdf"));
+        QFile file(sheet.filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(5), QByteArray("%PDF-"));
+    }
+
+    void worksheetAddressForSetting_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("installed in /usr/bin") << ""
+                                               << "/usr/bin"
+                                               << "file:///usr/share/alkyne-combustion/worksheet.pdf";
+        QTest::newRow("installed under /opt") << ""
+                                              << "/opt/school/bin"
+                                              << "file:///opt/school/share/alkyne-combustion/worksheet.pdf";
+        QTest::newRow("build tree in a folder with a space and Greek")
+            << ""
+            << "/home/μαθητής/my builds/bin"
+            << "file:///home/%CE%BC%CE%B1%CE%B8%CE%B7%CF%84%CE%AE%CF%82/my%20builds/share/alkyne-combustion/"
+               "worksheet.pdf";
+        QTest::newRow("hosted by the school, kept as it is")
+            << HostedWorksheet << "/usr/bin" << HostedWorksheet;
+    }
+
+    void worksheetAddressForSetting() {
+        QFETCH(QString, setting);
+        QFETCH(QString, programFolder);
+        QFETCH(QString, expected);
+        const QString address = site::worksheetAddress(setting, programFolder);
+        QCOMPARE(address, expected);
+        // What the shell does with it: a valid address that parses back to the same one.
+        const QUrl url(address, QUrl::StrictMode);
+        QVERIFY(url.isValid());
+        QCOMPARE(url.toString(QUrl::FullyEncoded), expected);
     }
 
     void aboutIsModalAndNewEachTime() {

@@ -1,0 +1,85 @@
+# Shell logic shared by the repository's commands (run.sh, test.sh, scripts/*.sh). Source it from bash:
+#
+#   source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+#
+#   ensure_packages PKG...           installs the Debian packages that are missing (see below)
+#   build_dir NAME                   prints a build folder the current user can write (NAME: build, build-asan...)
+#   configure_and_build DIR [ARG...] configures the project in DIR (extra ARGs go to cmake) and builds it
+#   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
+#                                    one string: pass it unquoted, or quoted, ensure_packages splits it
+#
+# Installing: as root, apt-get runs directly; as a user with sudo, through one sudo call; anyone else
+# gets the apt-get line to give to an administrator, nothing is changed and the script exits non-zero.
+# The number of parallel build jobs is JOBS (default: the number of processors).
+
+# Qt 6 Widgets and SVG with their run-time plugins, CMake and a C++ compiler, the fonts the window's
+# design asks for (Liberation stands in for Arial and MS Sans Serif, DejaVu for the menus), and the
+# validators of the desktop entry and the AppStream metainfo, which the suite runs, and Qt's private GUI
+# headers, through which the keyboard tests switch accessibility on without a desktop.
+BASE_PACKAGES="build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
+fontconfig fonts-liberation fonts-dejavu-core desktop-file-utils appstream qt6-base-private-dev"
+
+_alkyne_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+_alkyne_missing_packages() {
+    local arg package
+    for arg in "$@"; do
+        for package in $arg; do
+            dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+                printf '%s\n' "$package"
+        done
+    done
+}
+
+_alkyne_can_sudo() {
+    command -v sudo >/dev/null 2>&1 || return 1
+    sudo -n true 2>/dev/null && return 0
+    # Debian and Ubuntu give sudo to these groups; sudo then asks for the user's password once.
+    id -nG | tr ' ' '\n' | grep -qxE 'sudo|admin|wheel'
+}
+
+ensure_packages() {
+    local missing
+    mapfile -t missing < <(_alkyne_missing_packages "$@")
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    # shellcheck disable=SC2016 # $@ belongs to the inner shell
+    local script='apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"'
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing Debian packages: ${missing[*]}" >&2
+        env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
+    elif _alkyne_can_sudo; then
+        echo "Installing Debian packages with sudo: ${missing[*]}" >&2
+        sudo env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
+    else
+        echo "Missing Debian packages, and this account may not install them. As root, run:" >&2
+        echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing ${missing[*]} failed." >&2
+    exit 1
+}
+
+_alkyne_writable_tree() {
+    # The folder and everything in it must be writable: a build made by root in a pupil's folder is not.
+    [ -d "$1" ] && [ -w "$1" ] && [ -z "$(find "$1" ! -writable -print -quit 2>/dev/null)" ]
+}
+
+build_dir() {
+    local name="${1:?build_dir needs a name, e.g. build}"
+    local local_dir="$_alkyne_root/$name"
+    if _alkyne_writable_tree "$local_dir" || { [ ! -e "$local_dir" ] && [ -w "$_alkyne_root" ]; }; then
+        printf '%s\n' "$local_dir"
+    else
+        printf '%s\n' "${XDG_CACHE_HOME:-$HOME/.cache}/alkyne-combustion/$name"
+    fi
+}
+
+configure_and_build() {
+    local dir="${1:?configure_and_build needs a build folder}"
+    shift
+    mkdir -p "$dir"
+    cmake -S "$_alkyne_root" -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@" &&
+        cmake --build "$dir" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+}

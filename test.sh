@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole suite headless (see README.md).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
+
+ensure_packages "$BASE_PACKAGES"
+dir="$(build_dir build)"
+configure_and_build "$dir"
+cd "$dir"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" "$@"
