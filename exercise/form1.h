@@ -9,6 +9,7 @@
 #include <random>
 
 class ManualDrag;
+class QAction;
 
 // The exercise window: the tray of compound tiles, the five reactions, their coefficient boxes,
 // the grade and the menu. Its handlers are named after the control and the event they answer.
@@ -16,7 +17,12 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The tray is dealt from a generator seeded once, from the system's random source or from
+    // `seed`: two windows made with one seed deal alike.
     explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(std::uint32_t seed, QWidget *parent = nullptr);
+    // Stops the drag layer first, so that no drag report reaches a window partly destroyed.
+    ~Form1() override;
 
     // Empty and hide, or show, the coefficient boxes of reaction 0..4.
     void HideCoefficients(std::int16_t reaction);
@@ -24,6 +30,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One reaction of the exercise: what the right compound is worth, which kind it is, and the
@@ -50,9 +57,8 @@ private:
     void mnuExit_Click();
 
     // Tiles.
-    void ImgMolecular_MouseDown(int index);
+    void ImgMolecular_MouseDown(int index, Qt::MouseButton button);
     void ImgMolecular_MouseMove(int index);
-    void ImgMolecular_MouseUp(int index);
     void ImgMolecular_DblClick(int index);
 
     // Drag-over and drop on every surface. x and y are the pointer's offset inside the surface;
@@ -72,7 +78,12 @@ private:
     void FollowPointer(const QWidget *surface, float x, float y);
     void PlaceOnReaction(std::int16_t reaction);
     bool CheckCoefficients(std::int16_t reaction);
+    // Gives the keyboard to the first visible box after box `from`, boxes skipFirst..skipEnd-1
+    // passed over, or to the window when there is none.
+    void FocusNextVisibleBox(int from, int skipFirst, int skipEnd);
 
+    // Runs a menu command: a drag still running ends first, as an abandoned drag ends.
+    void connectCommand(QAction *item, void (Form1::*command)());
     // Hands the drag layer's reports to the handlers of the surface they concern.
     void routeDrag(QWidget *surface, QPointF pointer, bool drop);
     void connectTile(int index);

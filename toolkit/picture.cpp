@@ -1,6 +1,7 @@
 #include "toolkit/picture.h"
 
 #include <QHash>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QSvgRenderer>
@@ -73,8 +74,8 @@ void Picture::paintEvent(QPaintEvent *) {
     painter.drawPixmap(0, 0, render(resource_, size, devicePixelRatioF()));
 }
 
-void Picture::mousePressEvent(QMouseEvent *) {
-    emit pressed();
+void Picture::mousePressEvent(QMouseEvent *event) {
+    emit pressed(event->button());
 }
 
 void Picture::mouseMoveEvent(QMouseEvent *) {

@@ -30,7 +30,7 @@ public:
     static QPixmap render(const QString &resource, const QSize &size, qreal devicePixelRatio);
 
 signals:
-    void pressed();
+    void pressed(Qt::MouseButton button);
     void moved();
     void released();
     void doubleClicked();
