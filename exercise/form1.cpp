@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -145,6 +146,10 @@ void Form1::HideCoefficients(std::int16_t reaction) {
     }
     for (int position = firstPosition(reaction); position < BoxesPerReaction; ++position) {
         QLineEdit *coefficient = box(reaction * BoxesPerReaction + position);
+        // A context menu left open would still paste into the box, or undo its emptying.
+        for (QMenu *menu : coefficient->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
+            menu->close();
+        }
         coefficient->clear();
         coefficient->hide();
     }
