@@ -23,7 +23,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTest>
 #include <QWindow>
 
