@@ -19,15 +19,16 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 namespace {
 
+using facts::BoxCount;
 using facts::BoxesPerReaction;
 using facts::KindCount;
 using facts::ReactionCount;
@@ -43,7 +44,9 @@ template <typename Controls> int indexOf(const Controls &controls, const QObject
 
 } // namespace
 
-Form1::Form1(QWidget *parent) : QMainWindow(parent) {
+Form1::Form1(QWidget *parent) : Form1(std::random_device{}(), parent) {}
+
+Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random(seed) {
     form1::setupControls(this, ui);
     drag = new ManualDrag(ui.client);
     connect(drag, &ManualDrag::dragOver, this,
@@ -53,17 +56,31 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent) {
     // Released outside the client area, or the mouse lost: no surface takes the tile, so it goes home.
     connect(drag, &ManualDrag::abandoned, this, [this] { ReturnTileToTray(DraggedTile); });
 
-    connect(ui.mnuHelp, &QAction::triggered, this, &Form1::mnuHelp_Click);
-    connect(ui.mnuCheck, &QAction::triggered, this, &Form1::mnuCheck_Click);
-    connect(ui.mnuRestart, &QAction::triggered, this, &Form1::mnuRestart_Click);
-    connect(ui.mnuSheet, &QAction::triggered, this, &Form1::mnuSheet_Click);
-    connect(ui.mnuAbout, &QAction::triggered, this, &Form1::mnuAbout_Click);
-    connect(ui.mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+    connectCommand(ui.mnuHelp, &Form1::mnuHelp_Click);
+    connectCommand(ui.mnuCheck, &Form1::mnuCheck_Click);
+    connectCommand(ui.mnuRestart, &Form1::mnuRestart_Click);
+    connectCommand(ui.mnuSheet, &Form1::mnuSheet_Click);
+    connectCommand(ui.mnuAbout, &Form1::mnuAbout_Click);
+    connectCommand(ui.mnuExit, &Form1::mnuExit_Click);
     for (int n = 0; n < KindCount; ++n) {
         connectTile(n);
     }
+    for (QLineEdit *coefficient : ui.tCoefficient) {
+        coefficient->installEventFilter(this);
+    }
     Form_Load();
     connectKeyboard();
+}
+
+Form1::~Form1() {
+    delete drag;
+}
+
+void Form1::connectCommand(QAction *item, void (Form1::*command)()) {
+    connect(item, &QAction::triggered, this, [this, command] {
+        drag->abandon();
+        (this->*command)();
+    });
 }
 
 // ---- Start and stop -------------------------------------------------------------------------
@@ -109,17 +126,58 @@ void Form1::ReturnTileToTray(std::int16_t tileIndex) {
 // ---- Coefficient boxes ----------------------------------------------------------------------
 
 void Form1::HideCoefficients(std::int16_t reaction) {
+    const int first = facts::boxIndex(reaction, 0);
+    const int focused = indexOf(ui.tCoefficient, focusWidget());
+    if (focused >= first && focused < first + BoxesPerReaction) {
+        FocusNextVisibleBox(focused, first, first + BoxesPerReaction);
+    }
     for (int position = facts::firstPosition(reaction); position < BoxesPerReaction; ++position) {
         QLineEdit *coefficient = box(facts::boxIndex(reaction, position));
+        // A context menu left open would still paste into the box, or undo its emptying.
+        for (QMenu *menu : coefficient->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
+            menu->close();
+        }
         coefficient->clear();
         coefficient->hide();
     }
 }
 
 void Form1::ShowCoefficients(std::int16_t reaction) {
+    // Qt hands the focus back to a hidden control that had it once the control is shown again.
+    if (const int focused = indexOf(ui.tCoefficient, focusWidget());
+        focused >= 0 && !box(focused)->isVisibleTo(this)) {
+        FocusNextVisibleBox(focused, focused, focused + 1);
+    }
     for (int position = facts::firstPosition(reaction); position < BoxesPerReaction; ++position) {
         box(facts::boxIndex(reaction, position))->show();
     }
+}
+
+void Form1::FocusNextVisibleBox(int from, int skipFirst, int skipEnd) {
+    // A hidden box never takes input: the keyboard goes on to the next box that stays visible,
+    // or to the window when none does.
+    QWidget *next = this;
+    for (int step = 1; step < BoxCount; ++step) {
+        const int k = (from + step) % BoxCount;
+        if ((k < skipFirst || k >= skipEnd) && box(k)->isVisibleTo(this)) {
+            next = box(k);
+            break;
+        }
+    }
+    next->setFocus(Qt::OtherFocusReason);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // The menu bar gives the keyboard back to the control that had it before its keyboard
+    // navigation, even when a command has hidden that control meanwhile.
+    const int k = indexOf(ui.tCoefficient, qobject_cast<QWidget *>(watched));
+    const bool input = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
+                       event->type() == QEvent::InputMethod;
+    if (k >= 0 && input && !box(k)->isVisibleTo(this)) {
+        FocusNextVisibleBox(k, k, k + 1);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Menu commands --------------------------------------------------------------------------
@@ -175,8 +233,6 @@ void Form1::mnuRestart_Click() {
     for (std::int16_t r = 0; r < ReactionCount; ++r) {
         HideCoefficients(r);
     }
-    random.seed(
-        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
     // Uniform in [0, 1) with single precision, never 1.
     constexpr int UnusedBits = 8;
     constexpr int SinglePrecisionBits = 24;
@@ -211,9 +267,9 @@ void Form1::mnuExit_Click() {
 
 void Form1::connectTile(int index) {
     Picture *t = tile(index);
-    connect(t, &Picture::pressed, this, [this, index] { ImgMolecular_MouseDown(index); });
+    connect(t, &Picture::pressed, this,
+            [this, index](Qt::MouseButton button) { ImgMolecular_MouseDown(index, button); });
     connect(t, &Picture::moved, this, [this, index] { ImgMolecular_MouseMove(index); });
-    connect(t, &Picture::released, this, [this, index] { ImgMolecular_MouseUp(index); });
     connect(t, &Picture::doubleClicked, this, [this, index] { ImgMolecular_DblClick(index); });
 }
 
@@ -230,9 +286,12 @@ void Form1::bringToFront(Picture *control) {
     control->stackUnder(box(0));
 }
 
-void Form1::ImgMolecular_MouseDown(int index) {
+void Form1::ImgMolecular_MouseDown(int index, Qt::MouseButton button) {
+    if (drag->isRunning()) {
+        return; // one tile at a time: another button's press carries nothing more
+    }
     if (PickUpTile(index)) {
-        drag->begin(tile(index), cursors::dragIcon(ui.DropIcon->resource()));
+        drag->begin(tile(index), button, cursors::dragIcon(ui.DropIcon->resource()));
     }
 }
 
@@ -248,12 +307,6 @@ bool Form1::PickUpTile(int index) {
 
 void Form1::ImgMolecular_MouseMove(int index) {
     tile(index)->setToolTip(liesBelowTrayLine(index) ? PlacedTileTip : TrayTileTip);
-}
-
-void Form1::ImgMolecular_MouseUp(int index) {
-    if (drag->source() == tile(index)) {
-        drag->end();
-    }
 }
 
 void Form1::ImgMolecular_DblClick(int index) {
@@ -288,6 +341,9 @@ void Form1::routeDrag(QWidget *surface, QPointF pointer, bool drop) {
         drop ? tCoefficient_DragDrop(k) : tCoefficient_DragOver(k, x, y);
     } else if (surface == ui.Label2) {
         drop ? Label2_DragDrop(form1::Label2Index) : Label2_DragOver(form1::Label2Index);
+    } else if (drop) {
+        // A surface that takes no drop, such as the grade: the tile goes home, as from outside.
+        ReturnTileToTray(DraggedTile);
     }
 }
 

@@ -12,6 +12,7 @@ class ManualDrag;
 namespace keyboard {
 struct Board;
 }
+class QAction;
 
 // The exercise window: the tray of compound tiles, the five reactions, their coefficient boxes,
 // the grade and the menu. Its handlers are named after the control and the event they answer.
@@ -19,7 +20,12 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The tray is dealt from a generator seeded once, from the system's random source or from
+    // `seed`: two windows made with one seed deal alike.
     explicit Form1(QWidget *parent = nullptr);
+    explicit Form1(std::uint32_t seed, QWidget *parent = nullptr);
+    // Stops the drag layer first, so that no drag report reaches a window partly destroyed.
+    ~Form1() override;
 
     // Empty and hide, or show, the coefficient boxes of reaction 0..4.
     void HideCoefficients(std::int16_t reaction);
@@ -27,6 +33,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One reaction of the exercise: what the right compound is worth, which kind it is, and the
@@ -53,9 +60,8 @@ private:
     void mnuExit_Click();
 
     // Tiles.
-    void ImgMolecular_MouseDown(int index);
+    void ImgMolecular_MouseDown(int index, Qt::MouseButton button);
     void ImgMolecular_MouseMove(int index);
-    void ImgMolecular_MouseUp(int index);
     void ImgMolecular_DblClick(int index);
     // Takes a tray tile in hand, for a drag or for the keyboard; false for a placed tile.
     bool PickUpTile(int index);
@@ -77,7 +83,12 @@ private:
     void FollowPointer(const QWidget *surface, float x, float y);
     void PlaceOnReaction(std::int16_t reaction);
     void EmptyCoefficients(std::int16_t reaction);
+    // Gives the keyboard to the first visible box after box `from`, boxes skipFirst..skipEnd-1
+    // passed over, or to the window when there is none.
+    void FocusNextVisibleBox(int from, int skipFirst, int skipEnd);
 
+    // Runs a menu command: a drag still running ends first, as an abandoned drag ends.
+    void connectCommand(QAction *item, void (Form1::*command)());
     // Hands the drag layer's reports to the handlers of the surface they concern.
     void routeDrag(QWidget *surface, QPointF pointer, bool drop);
     void connectTile(int index);

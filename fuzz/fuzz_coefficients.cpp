@@ -1,4 +1,5 @@
-// Feeds arbitrary box texts to the coefficient checks and aborts when one of their invariants breaks.
+// Feeds arbitrary box texts, one at a time and as the four boxes of a whole answer split at '|', to
+// the coefficient checks, and aborts when one of their invariants breaks.
 #include "exercise/coefficients.h"
 
 #include <QString>
@@ -104,9 +105,77 @@ void checkInAnswers(const QString &text) {
     }
 }
 
+// The rule of reactions 0..3 restated through the box reader: the values are a positive multiple k
+// of the smallest balanced coefficients, and k times the largest product the checks form fits 16 bits.
+struct Smallest {
+    std::array<int, boxCount> coefficients;
+    int largestProduct;
+};
+constexpr std::array<Smallest, numberedReactions> smallest{
+    {{{2, 5, 4, 2}, 10}, {{1, 4, 3, 2}, 4}, {{2, 11, 8, 6}, 22}, {{1, 7, 5, 4}, 7}}};
+constexpr int int16Max = 32767;
+
+bool isMultipleOfSmallest(int reaction, const Answer &texts) {
+    const Smallest &rule = smallest[static_cast<std::size_t>(reaction)];
+    std::array<int, boxCount> values{};
+    for (std::size_t box = 0; box < boxCount; ++box) {
+        const auto value = coefficients::boxValue(texts[box]);
+        if (!value || *value < 1) {
+            return false;
+        }
+        values[box] = *value;
+    }
+    const int k = values[0] / rule.coefficients[0];
+    for (std::size_t box = 0; box < boxCount; ++box) {
+        if (values[box] != k * rule.coefficients[box]) {
+            return false;
+        }
+    }
+    return k * rule.largestProduct <= int16Max;
+}
+
+// The four box texts of a whole answer, split from the input at '|'; the last takes the rest.
+Answer split(const QString &text) {
+    Answer texts;
+    qsizetype from = 0;
+    for (std::size_t box = 0; box < boxCount; ++box) {
+        const qsizetype bar = box + 1 < boxCount ? text.indexOf(u'|', from) : -1;
+        texts[box] = text.mid(from, bar < 0 ? -1 : bar - from);
+        if (bar < 0) {
+            break;
+        }
+        from = bar + 1;
+    }
+    return texts;
+}
+
+void checkWholeRule(const QString &text) {
+    const Answer texts = split(text);
+    Answer padded = texts;
+    for (QString &box : padded) {
+        box = u' ' + box + u' ';
+    }
+    for (int reaction = 0; reaction < numberedReactions; ++reaction) {
+        const bool right = coefficients::areRight(reaction, texts);
+        require(right == isMultipleOfSmallest(reaction, texts), "a whole answer is judged unlike its values");
+        require(coefficients::areRight(reaction, padded) == right, "outer spaces change a whole answer");
+    }
+    const bool general = coefficients::areRight(generalReaction, texts);
+    Answer otherAlkyne = texts;
+    otherAlkyne[0] = QStringLiteral("x") + texts[0];
+    require(coefficients::areRight(generalReaction, otherAlkyne) == general,
+            "the general alkyne's box is read");
+    require(coefficients::areRight(generalReaction, padded) == general,
+            "outer spaces change a general answer");
+    for (const int reaction : reactionsOutOfRange) {
+        require(!coefficients::areRight(reaction, texts), "an unknown reaction is right");
+    }
+}
+
 void check(const QString &text) {
     checkBoxValue(text);
     checkInAnswers(text);
+    checkWholeRule(text);
 }
 
 } // namespace

@@ -7,12 +7,19 @@
 
 ManualDrag::ManualDrag(QWidget *area) : QObject(area), area_(area) {}
 
-void ManualDrag::begin(QWidget *source, const QCursor &icon) {
+ManualDrag::~ManualDrag() {
+    stop();
+}
+
+void ManualDrag::begin(QWidget *source, Qt::MouseButton button, const QCursor &icon) {
     stop();
     source_ = source;
+    button_ = button;
+    running_ = true;
     pointer_ = area_->mapFromGlobal(QCursor::pos());
-    source->installEventFilter(this);
-    area_->window()->installEventFilter(this);
+    // Every input event reaches its window before any control; watching the windows sees each
+    // pointer event once, wherever the grab has gone.
+    qApp->installEventFilter(this);
     QApplication::setOverrideCursor(icon);
 }
 
@@ -27,13 +34,20 @@ void ManualDrag::end() {
     }
 }
 
+void ManualDrag::abandon() {
+    if (stop()) {
+        emit abandoned();
+    }
+}
+
 bool ManualDrag::stop() {
-    if (source_.isNull()) {
+    if (!running_) {
         return false;
     }
-    source_->removeEventFilter(this);
-    area_->window()->removeEventFilter(this);
+    running_ = false;
+    qApp->removeEventFilter(this);
     source_.clear();
+    button_ = Qt::NoButton;
     QApplication::restoreOverrideCursor();
     return true;
 }
@@ -57,23 +71,36 @@ void ManualDrag::track(const QPointF &globalPosition) {
 }
 
 bool ManualDrag::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == source_) {
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            track(static_cast<QMouseEvent *>(event)->globalPosition());
-            if (QWidget *surface = surfaceAt(pointer_)) {
-                emit dragOver(surface, twips::fromPixels(pointer_));
-            }
-            break;
-        case QEvent::MouseButtonRelease:
-            // The source's own release handler ends the drag; it drops where this release is.
-            track(static_cast<QMouseEvent *>(event)->globalPosition());
-            break;
-        default:
+    if (watched == area_->window() && event->type() == QEvent::WindowDeactivate) {
+        abandon();
+        return false;
+    }
+    if (!watched->isWindowType()) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        if (move->buttons() == Qt::NoButton) {
+            abandon(); // the release went where no window of the program saw it
             break;
         }
-    } else if (event->type() == QEvent::WindowDeactivate && stop()) {
-        emit abandoned();
+        track(move->globalPosition());
+        if (QWidget *surface = surfaceAt(pointer_)) {
+            emit dragOver(surface, twips::fromPixels(pointer_));
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        if (release->button() == button_ || release->buttons() == Qt::NoButton) {
+            track(release->globalPosition());
+            end();
+        }
+        break;
+    }
+    default:
+        break;
     }
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include "toolkit/picture_cache.h"
 
+#include <QMouseEvent>
+
 #include <QAccessibleWidget>
 #include <QPainter>
 
@@ -104,8 +106,8 @@ void Picture::paintEvent(QPaintEvent *) {
     }
 }
 
-void Picture::mousePressEvent(QMouseEvent *) {
-    emit pressed();
+void Picture::mousePressEvent(QMouseEvent *event) {
+    emit pressed(event->button());
 }
 
 void Picture::mouseMoveEvent(QMouseEvent *) {

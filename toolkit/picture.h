@@ -39,7 +39,7 @@ public:
     QAccessible::Role accessibleRole() const { return role_; }
 
 signals:
-    void pressed();
+    void pressed(Qt::MouseButton button);
     void moved();
     void released();
     void doubleClicked();
