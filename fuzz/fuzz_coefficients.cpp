@@ -15,9 +15,10 @@
 
 namespace {
 
-constexpr std::size_t boxCount = 4;
-constexpr int numberedReactions = 4;
-constexpr int generalReaction = 4;
+constexpr std::size_t boxCount = facts::BoxesPerReaction;
+// The numbered reactions come before the general alkyne.
+constexpr int numberedReactions = facts::GeneralAlkyne;
+constexpr int generalReaction = facts::GeneralAlkyne;
 constexpr std::array<int, 2> reactionsOutOfRange{-1, 5};
 // Plain decimal texts up to this length are compared with Qt's own conversion.
 constexpr qsizetype comparedLength = 300;
