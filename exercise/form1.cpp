@@ -73,6 +73,8 @@ Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random(
 }
 
 Form1::~Form1() {
+    // Both report to the handlers: they go before the parts of the window that the handlers use.
+    delete keyboardPlacing;
     delete drag;
 }
 
@@ -429,7 +431,7 @@ void Form1::connectKeyboard() {
     window.drop = [this](int reaction) { ImgSyntactic_DragDrop(reaction); };
     window.putBack = [this] { ReturnTileToTray(DraggedTile); };
     window.takeOff = [this](int index) { ImgMolecular_DblClick(index); };
-    new KeyboardPlacing(ui, menuBar(), std::move(window), this);
+    keyboardPlacing = new KeyboardPlacing(ui, menuBar(), std::move(window), this);
 }
 
 keyboard::Board Form1::KeyboardBoard() const {

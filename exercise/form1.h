@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 
+class KeyboardPlacing;
 class ManualDrag;
 namespace keyboard {
 struct Board;
@@ -104,6 +105,7 @@ private:
 
     form1::Controls ui;
     ManualDrag *drag = nullptr;
+    KeyboardPlacing *keyboardPlacing = nullptr;
     std::mt19937 random;
 
     std::array<ReactionSlot, facts::ReactionCount> Reactions{};
