@@ -125,7 +125,7 @@ void Form1::ReturnTileToTray(std::int16_t tileIndex) {
 void Form1::HideCoefficients(std::int16_t reaction) {
     for (int position = firstPosition(reaction); position < BoxesPerReaction; ++position) {
         QLineEdit *coefficient = box(reaction * BoxesPerReaction + position);
-        coefficient->clear();
+        coefficient->setText(QString());
         coefficient->hide();
     }
 }
@@ -174,7 +174,7 @@ bool Form1::CheckCoefficients(std::int16_t reaction) {
         return true;
     }
     for (int position = 0; position < BoxesPerReaction; ++position) {
-        box(reaction * BoxesPerReaction + position)->clear();
+        box(reaction * BoxesPerReaction + position)->setText(QString());
     }
     return false;
 }
