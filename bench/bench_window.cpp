@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
@@ -49,7 +50,10 @@ bool dragging() {
 int topTileOfKind(int kind) {
     for (int n = kind; n < TileCount; n += KindCount) {
         if (tile(*form, n)->twipGeometry().top <= TrayLine) {
-            return tileUnder(*form, centreOf(*form, tile(*form, n)))->objectName().section(QLatin1Char('_'), 1).toInt();
+            return tileUnder(*form, centreOf(*form, tile(*form, n)))
+                ->objectName()
+                .section(QLatin1Char('_'), 1)
+                .toInt();
         }
     }
     return -1;
@@ -105,8 +109,8 @@ std::vector<QPoint> sweepPath() {
     for (QPoint at = last; at.x() > area->mapTo(form, QPoint(left, 0)).x(); at.rx() -= PixelsPerStep) {
         path.push_back(at);
     }
-    for (QPoint at(area->mapTo(form, QPoint(left, 0)).x(), last.y()); at.y() > area->mapTo(form, QPoint(0, top)).y();
-         at.ry() -= PixelsPerStep) {
+    for (QPoint at(area->mapTo(form, QPoint(left, 0)).x(), last.y());
+         at.y() > area->mapTo(form, QPoint(0, top)).y(); at.ry() -= PixelsPerStep) {
         path.push_back(at);
     }
     return path;
@@ -143,13 +147,14 @@ void BM_DragMove(benchmark::State &state) {
 }
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMillisecond);
 
-// One keystroke into a box that already holds the longest text a box takes: a Backspace and a digit
-// in turn, so that the box stays at its limit.
-void BM_KeystrokeFullBox(benchmark::State &state) {
+// One keystroke into a box that already holds the longest text a box takes (no argument), or a text of
+// the given length: a Backspace and a digit in turn, so that the box keeps its length.
+void BM_Keystroke(benchmark::State &state) {
     trigger("mnuRestart");
     placeEveryReaction();
     QLineEdit *coefficient = box(*form, 0);
-    fillToTheLimit(coefficient);
+    const int length = state.range(0) > 0 ? static_cast<int>(state.range(0)) : coefficient->maxLength();
+    coefficient->setText(QString(length, QLatin1Char('7')));
     coefficient->setFocus();
     coefficient->end(false);
     settle();
@@ -163,12 +168,13 @@ void BM_KeystrokeFullBox(benchmark::State &state) {
         settle();
         erase = !erase;
     }
-    state.counters["length"] = static_cast<double>(coefficient->maxLength());
-    if (coefficient->text().size() < coefficient->maxLength() - 1) {
+    state.counters["length"] = length;
+    if (coefficient->text().size() < length - 1) {
         state.SkipWithError("the keystrokes did not reach the box");
     }
 }
-BENCHMARK(BM_KeystrokeFullBox)->Unit(benchmark::kMillisecond);
+// 0: the box's own limit; the shorter texts show how the cost grows with the length of the line.
+BENCHMARK(BM_Keystroke)->Arg(0)->Arg(1024)->Arg(4096)->Arg(8192)->Unit(benchmark::kMillisecond);
 
 // One Check with every visible box holding the longest text a box takes.
 void BM_CheckFullBoxes(benchmark::State &state) {
@@ -190,6 +196,7 @@ BENCHMARK(BM_CheckFullBoxes)->Unit(benchmark::kMillisecond);
 
 // One Restart from a worked window: every reaction holding its compound, every box at its limit.
 void BM_Restart(benchmark::State &state) {
+    qint64 a = 0, b = 0;
     for (auto _ : state) {
         state.PauseTiming();
         trigger("mnuRestart");
@@ -199,8 +206,16 @@ void BM_Restart(benchmark::State &state) {
         }
         settle();
         state.ResumeTiming();
-        trigger("mnuRestart");
+        QElapsedTimer t;
+        t.start();
+        form->findChild<QAction *>(QLatin1String("mnuRestart"))->trigger();
+        a += t.nsecsElapsed();
+        t.restart();
+        settle();
+        b += t.nsecsElapsed();
     }
+    state.counters["action_ms"] = double(a) / 1e6 / double(state.iterations());
+    state.counters["settle_ms"] = double(b) / 1e6 / double(state.iterations());
 }
 BENCHMARK(BM_Restart)->Unit(benchmark::kMillisecond);
 

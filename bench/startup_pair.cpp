@@ -8,6 +8,7 @@
 // kernel's rusage of the finished process), and prints their medians and the exercise/bare ratios.
 // One discarded warm-up run of each comes first, so that both start with warm file caches.
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +26,7 @@ struct Run {
     double firstPaintMs = 0;
     double exitMs = 0;
     double peakMiB = 0;
+    double cpuMs = 0;
 };
 
 long long monotonicNanoseconds() {
@@ -42,6 +44,10 @@ bool runOnce(const char *program, Run &run) {
     const pid_t child = fork();
     if (child == 0) {
         dup2(out[1], STDOUT_FILENO);
+        if (const int quiet = open("/dev/null", O_WRONLY); quiet >= 0) {
+            dup2(quiet, STDERR_FILENO); // Qt's start-up notices would drown the table
+            close(quiet);
+        }
         close(out[0]);
         close(out[1]);
         setenv("STARTUP_LAUNCH_NS", std::to_string(launched).c_str(), 1);
@@ -67,6 +73,10 @@ bool runOnce(const char *program, Run &run) {
     run.firstPaintMs = std::strtod(text.c_str() + at + 15, nullptr) / 1e6;
     run.exitMs = static_cast<double>(exited - launched) / 1e6;
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB
+    const auto ms = [](const timeval &t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    run.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
     return true;
 }
 
@@ -118,8 +128,10 @@ int main(int argc, char *argv[]) {
     };
     const Row rows[] = {{"launch to first paint", &Run::firstPaintMs, "ms"},
                         {"launch to exit", &Run::exitMs, "ms"},
-                        {"peak resident memory", &Run::peakMiB, "MiB"}};
-    std::printf("%-24s %12s %12s %8s   (medians of %d alternated runs)\n", "", "exercise", "bare", "ratio", runs);
+                        {"peak resident memory", &Run::peakMiB, "MiB"},
+                        {"processor time", &Run::cpuMs, "ms"}};
+    std::printf("%-24s %12s %12s %8s   (medians of %d alternated runs)\n", "", "exercise", "bare", "ratio",
+                runs);
     for (const Row &row : rows) {
         const double exercise = median(column(results[0], row.field));
         const double bare = median(column(results[1], row.field));
