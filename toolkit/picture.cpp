@@ -2,6 +2,7 @@
 
 #include "toolkit/picture_cache.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 Picture::Picture(const QString &resource, QWidget *parent, Fit fit)
@@ -20,13 +21,13 @@ void Picture::moveTwips(float left, float top) {
     move(twips::toPixels(left), twips::toPixels(top));
 }
 
-void Picture::paintEvent(QPaintEvent *) {
+void Picture::paintEvent(QPaintEvent *event) {
     const QSize size = fit_ == Fit::Stretch ? this->size() : pictures::naturalSize(resource_);
     if (size.isEmpty()) {
         return;
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pictures::render(resource_, size, devicePixelRatioF()));
+    pictures::paint(painter, resource_, size, devicePixelRatioF(), event->rect());
 }
 
 void Picture::mousePressEvent(QMouseEvent *) {
