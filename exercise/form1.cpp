@@ -139,7 +139,7 @@ void Form1::HideCoefficients(std::int16_t reaction) {
         for (QMenu *menu : coefficient->findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
             menu->close();
         }
-        coefficient->clear();
+        coefficient->setText(QString());
         coefficient->hide();
     }
 }
@@ -223,7 +223,7 @@ void Form1::mnuCheck_Click() {
 void Form1::EmptyCoefficients(std::int16_t reaction) {
     // All four boxes of the reaction, whether or not it uses the first one.
     for (int position = 0; position < BoxesPerReaction; ++position) {
-        box(facts::boxIndex(reaction, position))->clear();
+        box(facts::boxIndex(reaction, position))->setText(QString());
     }
 }
 

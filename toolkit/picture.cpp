@@ -2,9 +2,9 @@
 
 #include "toolkit/picture_cache.h"
 
-#include <QMouseEvent>
-
 #include <QAccessibleWidget>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -81,13 +81,13 @@ void Picture::moveTwips(float left, float top) {
     move(twips::toPixels(left), twips::toPixels(top));
 }
 
-void Picture::paintEvent(QPaintEvent *) {
+void Picture::paintEvent(QPaintEvent *event) {
     const QSize size = fit_ == Fit::Stretch ? this->size() : pictures::naturalSize(resource_);
     if (size.isEmpty()) {
         return;
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pictures::render(resource_, size, devicePixelRatioF()));
+    pictures::paint(painter, resource_, size, devicePixelRatioF(), event->rect());
     if (highlighted_) {
         painter.setPen(QPen(HighlightColour, HighlightPixels));
         painter.setBrush(Qt::NoBrush);
