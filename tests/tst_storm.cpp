@@ -69,15 +69,6 @@ const std::array<QStringList, BoxesPerReaction> GeneralAnswers{
      {QStringLiteral("2ν"), QStringLiteral("2v")},
      {QStringLiteral("2ν-2"), QStringLiteral("2v-2")}}};
 
-QList<int> boxesOf(int reaction) {
-    QList<int> boxes;
-    for (int k = reaction == GeneralReaction ? 17 : BoxesPerReaction * reaction;
-         k < BoxesPerReaction * (reaction + 1); ++k) {
-        boxes << k;
-    }
-    return boxes;
-}
-
 QString withoutOuterSpaces(QString text) {
     while (text.startsWith(u' ')) {
         text.remove(0, 1);
@@ -465,61 +456,29 @@ public:
             return QStringLiteral("the storm ran %1, which opens a window or ends the program")
                 .arg(forbidden);
         }
-        std::array<int, ReactionCount> holder;
-        holder.fill(-1);
-        QList<int> astray;
-        for (int n = 0; n < TileCount; ++n) {
-            const Picture *t = tile(form, n);
-            const twips::Rect g = t->twipGeometry();
-            if (!t->isVisible() || g.width != TileWidth || g.height != TileHeight) {
-                return QStringLiteral("tile %1 is hidden or resized").arg(n);
-            }
-            const auto column = std::find(TrayLefts.begin(), TrayLefts.end(), g.left);
-            if (g.top == TrayTop && column != TrayLefts.end()) {
-                const int c = static_cast<int>(column - TrayLefts.begin());
-                int &learned = columns.at(n % KindCount);
-                if (learned >= 0 && learned != c) {
-                    return QStringLiteral("tile %1 lies in tray column %2, its kind in column %3")
-                        .arg(n)
-                        .arg(c)
-                        .arg(learned);
-                }
-                learned = c;
-                continue;
-            }
-            const auto slot = std::find_if(Slots.begin(), Slots.end(),
-                                           [&g](QPointF s) { return s.x() == g.left && s.y() == g.top; });
-            if (slot == Slots.end()) {
-                astray << n;
-                continue;
-            }
-            int &slotHolder = holder.at(static_cast<std::size_t>(slot - Slots.begin()));
-            if (slotHolder >= 0) {
-                return QStringLiteral("tiles %1 and %2 share a reaction's slot").arg(slotHolder).arg(n);
-            }
-            slotHolder = n;
-        }
-        for (int a = 0; a < KindCount; ++a) {
-            for (int b = a + 1; b < KindCount; ++b) {
-                if (columns.at(a) >= 0 && columns.at(a) == columns.at(b)) {
-                    return QStringLiteral("kinds %1 and %2 share a tray column").arg(a).arg(b);
-                }
-            }
-        }
+        // While a button carries a tile, that tile may hang anywhere; every other tile lies home or placed.
         const bool dragging = drag()->isRunning();
-        if (astray.size() > 1) {
-            return QStringLiteral("tiles %1 and %2 lie neither in the tray nor on a reaction")
-                .arg(astray.at(0))
-                .arg(astray.at(1));
+        const QWidget *carried = dragging && held != Qt::NoButton ? drag()->source() : nullptr;
+        if (QString broken = testkit::brokenRule(form, qobject_cast<const Picture *>(carried));
+            !broken.isEmpty()) {
+            return broken;
         }
-        if (astray.size() == 1) {
-            const Picture *t = tile(form, astray.at(0));
-            if (!dragging || held == Qt::NoButton || drag()->source() != t) {
-                return QStringLiteral("tile %1 is stranded at (%2, %3)")
-                    .arg(astray.at(0))
-                    .arg(t->twipGeometry().left)
-                    .arg(t->twipGeometry().top);
+        // The deal stands until the next restart: each kind keeps the tray column it was first seen in.
+        for (int n = 0; n < TileCount; ++n) {
+            const twips::Rect g = tile(form, n)->twipGeometry();
+            const auto column = std::find(TrayLefts.begin(), TrayLefts.end(), g.left);
+            if (g.top != TrayTop || column == TrayLefts.end()) {
+                continue;
             }
+            const int c = static_cast<int>(column - TrayLefts.begin());
+            int &learned = columns.at(n % KindCount);
+            if (learned >= 0 && learned != c) {
+                return QStringLiteral("tile %1 lies in tray column %2, its kind in column %3 in this deal")
+                    .arg(n)
+                    .arg(c)
+                    .arg(learned);
+            }
+            learned = c;
         }
         if (held == Qt::NoButton && dragging) {
             return QStringLiteral("a drag runs with every button up");
@@ -533,20 +492,6 @@ public:
             const QLineEdit *b = box(form, k);
             if (k != UnusedBox && !b->isVisibleTo(&form) && !b->text().isEmpty()) {
                 return QStringLiteral("hidden box %1 reads \"%2\"").arg(k).arg(escaped(b->text().left(40)));
-            }
-        }
-        if (box(form, UnusedBox)->isVisibleTo(&form)) {
-            return QStringLiteral("box 16 is shown");
-        }
-        for (int r = 0; r < ReactionCount; ++r) {
-            for (int k : boxesOf(r)) {
-                if (box(form, k)->isVisibleTo(&form) != (holder.at(r) >= 0)) {
-                    return QStringLiteral("box %1 is %2 while reaction %3 %4")
-                        .arg(k)
-                        .arg(box(form, k)->isVisibleTo(&form) ? "shown" : "hidden")
-                        .arg(r)
-                        .arg(holder.at(r) >= 0 ? "holds a tile" : "is empty");
-                }
             }
         }
         return {};
