@@ -6,6 +6,7 @@
 #include "toolkit/fonts.h"
 #include "toolkit/link_click.h"
 #include "toolkit/picture.h"
+#include "toolkit/picture_cache.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
 #include "toolkit/twips.h"
@@ -56,7 +57,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
 void frmAbout::buildControls() {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(WindowIconResource));
+    setWindowIcon(pictures::icon(WindowIconResource));
     // Fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

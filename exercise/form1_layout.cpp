@@ -3,6 +3,7 @@
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
+#include "toolkit/picture_cache.h"
 #include "toolkit/shape.h"
 
 #include <QAccessible>
@@ -239,7 +240,7 @@ void stackControls(Controls &ui) {
 void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(Caption);
-    window->setWindowIcon(QIcon(WindowIconResource));
+    window->setWindowIcon(pictures::icon(WindowIconResource));
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);
