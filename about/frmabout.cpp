@@ -6,9 +6,9 @@
 #include "toolkit/fonts.h"
 #include "toolkit/link_click.h"
 #include "toolkit/picture.h"
-#include "toolkit/picture_cache.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
+#include "toolkit/stored_icon.h"
 #include "toolkit/twips.h"
 
 #include <QCloseEvent>
@@ -57,7 +57,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
 void frmAbout::buildControls() {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setWindowIcon(pictures::icon(WindowIconResource));
+    setWindowIcon(storedIcon(WindowIconResource));
     // Fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -3,8 +3,8 @@
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
-#include "toolkit/picture_cache.h"
 #include "toolkit/shape.h"
+#include "toolkit/stored_icon.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -240,7 +240,7 @@ void stackControls(Controls &ui) {
 void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(Caption);
-    window->setWindowIcon(pictures::icon(WindowIconResource));
+    window->setWindowIcon(storedIcon(WindowIconResource));
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);

@@ -12,6 +12,7 @@
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
 #include "toolkit/picture_cache.h"
+#include "toolkit/stored_icon.h"
 
 #include <QIcon>
 #include <QImage>
@@ -134,16 +135,29 @@ private slots:
         }
     }
 
-    // The window icon comes from the PNG sizes drawn at build time, which need no SVG icon engine.
+    // The window icon is the PNG sizes drawn at build time, decoded when asked for, without the SVG icon
+    // engine: a stored size as it was drawn, another scaled down from the next larger one.
+    void windowIconIsTheStoredSizes_data() {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("drawnSide");
+        QTest::newRow("16, as drawn") << 16 << 16;
+        QTest::newRow("128, as drawn") << 128 << 128;
+        QTest::newRow("48, from 64") << 48 << 64;
+        QTest::newRow("400, the largest") << 400 << 128;
+    }
+
     void windowIconIsTheStoredSizes() {
-        const QIcon icon = pictures::icon(QStringLiteral(":/pictures/window_icon.svg"));
-        const QList<QSize> sizes = icon.availableSizes();
-        QVERIFY(sizes.contains(QSize(16, 16)));
-        QVERIFY(sizes.contains(QSize(256, 256)));
-        QImage shown = icon.pixmap(QSize(48, 48), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        QFETCH(int, side);
+        QFETCH(int, drawnSide);
+        const QIcon icon = storedIcon(QStringLiteral(":/pictures/window_icon.svg"));
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+        QImage shown = icon.pixmap(QSize(side, side), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
         shown.setDevicePixelRatio(1);
-        QCOMPARE(shown, QImage(QStringLiteral(":/prerendered/icons/window_icon/48.png"))
-                            .convertToFormat(QImage::Format_ARGB32));
+        const QImage drawn(QStringLiteral(":/prerendered/icons/window_icon/%1.png").arg(drawnSide));
+        QCOMPARE(shown.size(), QSize(std::min(side, drawnSide), std::min(side, drawnSide)));
+        if (side >= drawnSide) {
+            QCOMPARE(shown, drawn.convertToFormat(QImage::Format_ARGB32));
+        }
     }
 };
 

@@ -3,19 +3,18 @@
 #include "toolkit/outline_snap.h"
 
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QResource>
 #include <QSvgRenderer>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -69,17 +68,103 @@ QSize pixelSize(QSize logicalSize, qreal devicePixelRatio) {
     return (QSizeF(logicalSize) * devicePixelRatio).toSize();
 }
 
-// The renderings drawn at build time, stored as one stream: a tag, then for each rendering its resource,
-// logical size, pixel ratio, pixel size and its premultiplied ARGB pixels, row after row, compressed.
-constexpr quint32 StreamTag = 0x50524531; // "PRE1"
+// A rendering kept as runs of one colour along each row. The pictures are mostly flat panels, so this
+// holds them in a small part of a pixmap's memory; painting expands only the rows it needs, exactly.
+class RunImage {
+public:
+    struct Run {
+        QRgb colour;
+        std::uint32_t length;
+    };
+
+    explicit RunImage(const QImage &image) : width_(image.width()) {
+        rowStart_.reserve(static_cast<std::size_t>(image.height()) + 1);
+        for (int y = 0; y < image.height(); ++y) {
+            rowStart_.push_back(static_cast<std::uint32_t>(runs_.size()));
+            const auto *pixel = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < width_;) {
+                int end = x + 1;
+                while (end < width_ && pixel[end] == pixel[x]) {
+                    ++end;
+                }
+                runs_.push_back({pixel[x], static_cast<std::uint32_t>(end - x)});
+                x = end;
+            }
+        }
+        rowStart_.push_back(static_cast<std::uint32_t>(runs_.size()));
+        runs_.shrink_to_fit();
+    }
+
+    // Rows as stored: row y is runs[rowStart[y]] .. runs[rowStart[y + 1] - 1]. None unless every row's
+    // runs fill exactly `width` pixels.
+    static std::optional<RunImage> fromRuns(int width, std::vector<std::uint32_t> rowStart,
+                                            std::vector<Run> runs) {
+        if (width <= 0 || rowStart.size() < 2 || rowStart.front() != 0 || rowStart.back() != runs.size()) {
+            return std::nullopt;
+        }
+        for (std::size_t y = 0; y + 1 < rowStart.size(); ++y) {
+            if (rowStart[y] > rowStart[y + 1]) {
+                return std::nullopt;
+            }
+            std::uint64_t filled = 0;
+            for (std::size_t r = rowStart[y]; r < rowStart[y + 1]; ++r) {
+                filled += runs[r].length;
+            }
+            if (filled != static_cast<std::uint64_t>(width)) {
+                return std::nullopt;
+            }
+        }
+        RunImage image;
+        image.width_ = width;
+        image.rowStart_ = std::move(rowStart);
+        image.runs_ = std::move(runs);
+        return image;
+    }
+
+    int width() const { return width_; }
+    int height() const { return static_cast<int>(rowStart_.size()) - 1; }
+    const std::vector<std::uint32_t> &rowStarts() const { return rowStart_; }
+    const std::vector<Run> &runs() const { return runs_; }
+
+    // Rows first .. first + count - 1 as a premultiplied ARGB image, as they were rendered.
+    QImage rows(int first, int count) const {
+        QImage band(width_, count, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < count; ++y) {
+            auto *pixel = reinterpret_cast<QRgb *>(band.scanLine(y));
+            const auto row = static_cast<std::size_t>(first + y);
+            for (std::size_t r = rowStart_[row]; r < rowStart_[row + 1]; ++r) {
+                pixel = std::fill_n(pixel, runs_[r].length, runs_[r].colour);
+            }
+        }
+        return band;
+    }
+
+    QImage image() const { return rows(0, height()); }
+
+private:
+    RunImage() = default;
+
+    int width_ = 0;
+    std::vector<std::uint32_t> rowStart_;
+    std::vector<Run> runs_;
+};
+static_assert(sizeof(RunImage::Run) == 2 * sizeof(std::uint32_t));
+
+// The renderings drawn at build time, stored as one stream, already in the form the cache keeps them:
+// a tag, then for each rendering its resource, logical size, pixel ratio, width, height and number of
+// runs, then as little-endian 32-bit words its height + 1 row starts and each run's colour and length.
+// Nothing is decompressed or scanned when the program takes one.
+constexpr quint32 StreamTag = 0x50524532; // "PRE2"
 
 struct Stored {
     Key key;
-    QSize pixels;
-    QByteArray packed; // the compressed pixels
+    qint32 width = 0;
+    qint32 height = 0;
+    quint32 runCount = 0;
+    const char *words = nullptr; // into the stream
 };
 
-// The stored renderings of `data`, whose pixels are left packed. The packed bytes refer into `data`.
+// The stored renderings of `data`, their runs left where they lie; none when `data` is not such a stream.
 QList<Stored> unpackIndex(const QByteArray &data) {
     QList<Stored> stored;
     QDataStream in(data);
@@ -92,28 +177,28 @@ QList<Stored> unpackIndex(const QByteArray &data) {
     while (!in.atEnd()) {
         Stored entry;
         double ratio = 0;
-        quint32 length = 0;
-        in >> entry.key.resource >> entry.key.size >> ratio >> entry.pixels >> length;
-        const auto at = in.device()->pos();
-        if (in.status() != QDataStream::Ok || length > data.size() - at) {
+        in >> entry.key.resource >> entry.key.size >> ratio >> entry.width >> entry.height >> entry.runCount;
+        const qint64 at = in.device()->pos();
+        const qint64 length = 4 * (qint64(entry.height) + 1) + 8 * qint64(entry.runCount);
+        if (in.status() != QDataStream::Ok || entry.width <= 0 || entry.height <= 0 ||
+            length > data.size() - at) {
             return {};
         }
         entry.key.ratio = ratio;
-        entry.packed = QByteArray::fromRawData(data.constData() + at, length);
+        entry.words = data.constData() + at;
         in.skipRawData(static_cast<int>(length));
         stored.push_back(entry);
     }
     return stored;
 }
 
-QImage unpackImage(const Stored &entry) {
-    const QByteArray bytes = qUncompress(entry.packed);
-    QImage image(entry.pixels, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull() || bytes.size() != image.sizeInBytes()) {
-        return {};
-    }
-    std::copy(bytes.cbegin(), bytes.cend(), reinterpret_cast<char *>(image.bits()));
-    return image;
+std::optional<RunImage> unpackRuns(const Stored &entry) {
+    std::vector<std::uint32_t> rowStart(static_cast<std::size_t>(entry.height) + 1);
+    std::vector<RunImage::Run> runs(entry.runCount);
+    qFromLittleEndian<quint32>(entry.words, static_cast<qsizetype>(rowStart.size()), rowStart.data());
+    qFromLittleEndian<quint32>(entry.words + 4 * rowStart.size(), 2 * static_cast<qsizetype>(runs.size()),
+                               reinterpret_cast<quint32 *>(runs.data()));
+    return RunImage::fromRuns(entry.width, std::move(rowStart), std::move(runs));
 }
 
 // The program's own stored renderings, indexed once. The resource's bytes stay where they are.
@@ -136,66 +221,17 @@ const QHash<Key, Stored> &builtInIndex() {
 
 bool builtInUsed = true;
 
-// The rendering for `key`: the one drawn at build time when the program carries it, else drawn now.
-QImage draw(const Key &key, QSize pixels) {
+// The rendering for `key` drawn at build time, when the program carries it.
+std::optional<RunImage> storedRendering(const Key &key, QSize pixels) {
     if (!builtInUsed) {
-        return rasterise(key.resource, pixels);
+        return std::nullopt;
     }
-    if (const auto found = builtInIndex().constFind(key);
-        found != builtInIndex().cend() && found->pixels == pixels) {
-        if (QImage image = unpackImage(*found); !image.isNull()) {
-            return image;
-        }
+    const auto found = builtInIndex().constFind(key);
+    if (found == builtInIndex().cend() || QSize(found->width, found->height) != pixels) {
+        return std::nullopt;
     }
-    return rasterise(key.resource, pixels);
+    return unpackRuns(*found);
 }
-
-// A rendering kept as runs of one colour along each row. The pictures are mostly flat panels, so this
-// holds them in a small part of a pixmap's memory; painting expands only the rows it needs, exactly.
-class RunImage {
-public:
-    explicit RunImage(const QImage &image) : width_(image.width()) {
-        rowStart_.reserve(static_cast<std::size_t>(image.height()) + 1);
-        for (int y = 0; y < image.height(); ++y) {
-            rowStart_.push_back(runs_.size());
-            const auto *pixel = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            for (int x = 0; x < width_;) {
-                int end = x + 1;
-                while (end < width_ && pixel[end] == pixel[x]) {
-                    ++end;
-                }
-                runs_.push_back({pixel[x], static_cast<std::uint32_t>(end - x)});
-                x = end;
-            }
-        }
-        rowStart_.push_back(runs_.size());
-        runs_.shrink_to_fit();
-    }
-
-    int height() const { return static_cast<int>(rowStart_.size()) - 1; }
-
-    // Rows first .. first + count - 1 as a premultiplied ARGB image, as they were rendered.
-    QImage rows(int first, int count) const {
-        QImage band(width_, count, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < count; ++y) {
-            auto *pixel = reinterpret_cast<QRgb *>(band.scanLine(y));
-            const auto row = static_cast<std::size_t>(first + y);
-            for (std::size_t r = rowStart_[row]; r < rowStart_[row + 1]; ++r) {
-                pixel = std::fill_n(pixel, runs_[r].length, runs_[r].colour);
-            }
-        }
-        return band;
-    }
-
-private:
-    struct Run {
-        QRgb colour;
-        std::uint32_t length;
-    };
-    int width_;
-    std::vector<std::size_t> rowStart_;
-    std::vector<Run> runs_;
-};
 
 QHash<Key, RunImage> &runRenderings() {
     static QHash<Key, RunImage> cache;
@@ -227,7 +263,10 @@ void paint(QPainter &painter, const QString &resource, QSize logicalSize, qreal 
     const Key key{resource, logicalSize, devicePixelRatio};
     auto found = runRenderings().constFind(key);
     if (found == runRenderings().cend()) {
-        found = runRenderings().insert(key, RunImage(draw(key, pixelSize(logicalSize, devicePixelRatio))));
+        const QSize pixels = pixelSize(logicalSize, devicePixelRatio);
+        std::optional<RunImage> stored = storedRendering(key, pixels);
+        found =
+            runRenderings().insert(key, stored ? std::move(*stored) : RunImage(rasterise(resource, pixels)));
         ++renderingsMade;
     }
     const RunImage &picture = *found;
@@ -255,7 +294,9 @@ QPixmap render(const QString &resource, QSize logicalSize, qreal devicePixelRati
     if (const auto found = pixmapRenderings().constFind(key); found != pixmapRenderings().cend()) {
         return *found;
     }
-    QPixmap pixmap = QPixmap::fromImage(draw(key, pixelSize(logicalSize, devicePixelRatio)));
+    const QSize pixels = pixelSize(logicalSize, devicePixelRatio);
+    const std::optional<RunImage> stored = storedRendering(key, pixels);
+    QPixmap pixmap = QPixmap::fromImage(stored ? stored->image() : rasterise(resource, pixels));
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmapRenderings().insert(key, pixmap);
     ++renderingsMade;
@@ -274,7 +315,7 @@ QList<Rendering> cached() {
         all.push_back({it.key().resource, it.key().size, it.key().ratio, image});
     }
     for (auto it = runRenderings().cbegin(); it != runRenderings().cend(); ++it) {
-        all.push_back({it.key().resource, it.key().size, it.key().ratio, it->rows(0, it->height())});
+        all.push_back({it.key().resource, it.key().size, it.key().ratio, it->image()});
     }
     return all;
 }
@@ -285,15 +326,15 @@ QByteArray serialise(const QList<Rendering> &renderings) {
     out.setVersion(QDataStream::Qt_6_4);
     out << StreamTag;
     for (const Rendering &rendering : renderings) {
-        const QImage image = rendering.image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        QByteArray pixels;
-        for (int y = 0; y < image.height(); ++y) {
-            pixels.append(reinterpret_cast<const char *>(image.constScanLine(y)), image.width() * 4);
-        }
-        const QByteArray packed = qCompress(pixels, 9);
+        const RunImage runs(rendering.image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        const auto rowWords = static_cast<qsizetype>(runs.rowStarts().size());
+        const auto runWords = 2 * static_cast<qsizetype>(runs.runs().size());
         out << rendering.resource << rendering.logicalSize << double(rendering.devicePixelRatio)
-            << image.size() << quint32(packed.size());
-        out.writeRawData(packed.constData(), static_cast<int>(packed.size()));
+            << qint32(runs.width()) << qint32(runs.height()) << quint32(runs.runs().size());
+        QByteArray words(4 * (rowWords + runWords), Qt::Uninitialized);
+        qToLittleEndian<quint32>(runs.rowStarts().data(), rowWords, words.data());
+        qToLittleEndian<quint32>(runs.runs().data(), runWords, words.data() + 4 * rowWords);
+        out.writeRawData(words.constData(), static_cast<int>(words.size()));
     }
     return data;
 }
@@ -301,7 +342,11 @@ QByteArray serialise(const QList<Rendering> &renderings) {
 QList<Rendering> deserialise(const QByteArray &data) {
     QList<Rendering> all;
     for (const Stored &entry : unpackIndex(data)) {
-        all.push_back({entry.key.resource, entry.key.size, entry.key.ratio, unpackImage(entry)});
+        const std::optional<RunImage> runs = unpackRuns(entry);
+        if (!runs) {
+            return {};
+        }
+        all.push_back({entry.key.resource, entry.key.size, entry.key.ratio, runs->image()});
     }
     return all;
 }
@@ -309,28 +354,14 @@ QList<Rendering> deserialise(const QByteArray &data) {
 QList<Rendering> builtIn() {
     QList<Rendering> all;
     for (const Stored &entry : builtInIndex()) {
-        all.push_back({entry.key.resource, entry.key.size, entry.key.ratio, unpackImage(entry)});
+        const std::optional<RunImage> runs = unpackRuns(entry);
+        all.push_back({entry.key.resource, entry.key.size, entry.key.ratio, runs ? runs->image() : QImage()});
     }
     return all;
 }
 
 void setBuiltInUsed(bool used) {
     builtInUsed = used;
-}
-
-QIcon icon(const QString &resource) {
-    const QString name = QFileInfo(resource).completeBaseName();
-    const QDir stored(QStringLiteral(":/prerendered/icons/") + name);
-    const QStringList sizes = stored.entryList({QStringLiteral("*.png")}, QDir::Files);
-    if (sizes.isEmpty()) {
-        return QIcon(resource);
-    }
-    QIcon icon;
-    for (const QString &file : sizes) {
-        const int side = QFileInfo(file).completeBaseName().toInt();
-        icon.addFile(stored.filePath(file), QSize(side, side));
-    }
-    return icon;
 }
 
 } // namespace pictures

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 
-class QIcon;
 class QPainter;
 
 // The program's vector pictures (SVG resources), each parsed once and rendered once per logical size and
@@ -61,9 +60,5 @@ QList<Rendering> builtIn();
 // Whether the cache takes the renderings drawn at build time (by default it does). A test switches it off
 // before anything is drawn, to compare them with what the window draws itself.
 void setBuiltInUsed(bool used);
-
-// The picture as an icon: from the PNG sizes drawn at build time under ":/prerendered/icons/<name>/" when the
-// program carries them, else from the SVG itself (whose icon engine is a plugin loaded on first use).
-QIcon icon(const QString &resource);
 
 } // namespace pictures
