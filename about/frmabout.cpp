@@ -8,6 +8,7 @@
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
+#include "toolkit/stored_icon.h"
 #include "toolkit/twips.h"
 
 #include <QCloseEvent>
@@ -56,7 +57,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
 void frmAbout::buildControls() {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(WindowIconResource));
+    setWindowIcon(storedIcon(WindowIconResource));
     // Fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

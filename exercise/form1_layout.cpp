@@ -4,6 +4,7 @@
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
+#include "toolkit/stored_icon.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -239,7 +240,7 @@ void stackControls(Controls &ui) {
 void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(Caption);
-    window->setWindowIcon(QIcon(WindowIconResource));
+    window->setWindowIcon(storedIcon(WindowIconResource));
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);

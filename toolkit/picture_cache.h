@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QRect>
 #include <QSize>
@@ -26,8 +28,37 @@ QPixmap render(const QString &resource, QSize logicalSize, qreal devicePixelRati
 void paint(QPainter &painter, const QString &resource, QSize logicalSize, qreal devicePixelRatio,
            const QRect &exposed);
 
-// How many renderings the cache has made so far: benchmarks and tests count them to prove that moving and
-// repainting never renders again.
+// How many renderings the cache has taken in so far, drawn now or drawn at build time: benchmarks and tests
+// count them to prove that moving and repainting never renders again.
 std::uint64_t renderCount();
+
+// The picture drawn from its SVG document at `pixels` device pixels, outlines snapped to them: what every
+// rendering holds. It neither looks in nor fills the cache.
+QImage rasterise(const QString &resource, QSize pixels);
+
+// One rendering: the picture drawn to fill `logicalSize` at `devicePixelRatio`.
+struct Rendering {
+    QString resource;
+    QSize logicalSize;
+    qreal devicePixelRatio = 1;
+    QImage image;
+};
+
+// Every rendering the cache holds now. The build's prerender tool stores those of the main window with the
+// program, and the cache takes a stored one instead of drawing it again (see builtIn()).
+QList<Rendering> cached();
+
+// Where the renderings drawn at build time lie in the program's resources, and their format.
+inline const QString BuiltInResource = QStringLiteral(":/prerendered/pictures.dat");
+// The stored renderings written as one stream, for that resource.
+QByteArray serialise(const QList<Rendering> &renderings);
+// The renderings of such a stream; none when it is not one.
+QList<Rendering> deserialise(const QByteArray &data);
+// The renderings stored with the program at build time; none when it carries no such resource.
+QList<Rendering> builtIn();
+
+// Whether the cache takes the renderings drawn at build time (by default it does). A test switches it off
+// before anything is drawn, to compare them with what the window draws itself.
+void setBuiltInUsed(bool used);
 
 } // namespace pictures
