@@ -5,6 +5,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
 
 ensure_packages "$BASE_PACKAGES"
 dir="$(build_dir build)"
-configure_and_build "$dir"
+configure_and_build "$dir" -DWARNINGS_AS_ERRORS=ON
 cd "$dir"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" "$@"

@@ -257,7 +257,8 @@ void Form1::mnuSheet_Click() {
 }
 
 void Form1::mnuAbout_Click() {
-    frmAbout about;
+    // Owned by the main window, so the desktop keeps it above the window it blocks.
+    frmAbout about(this);
     about.exec();
 }
 

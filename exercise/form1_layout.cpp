@@ -2,12 +2,14 @@
 
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
+#include "toolkit/menu_bar_style.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 #include "toolkit/stored_icon.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QIcon>
 #include <QLabel>
@@ -211,6 +213,10 @@ QAction *addMenuItem(QMenuBar *bar, const char *name, const QString &caption) {
 void setupMenu(QMainWindow *window, Controls &ui) {
     QMenuBar *bar = window->menuBar();
     bar->setNativeMenuBar(false);
+    // The application's style, with the command chosen from the keyboard shown.
+    auto *style = new MenuBarStyle(QApplication::style()->name());
+    style->setParent(bar);
+    bar->setStyle(style);
     ui.mnuHelp = addMenuItem(bar, "mnuHelp", QStringLiteral("Βοήθεια"));
     ui.mnuCheck = addMenuItem(bar, "mnuCheck", QStringLiteral("Έλεγχος"));
     ui.mnuRestart = addMenuItem(bar, "mnuRestart", QStringLiteral("Απ' την αρχή"));
@@ -304,13 +310,21 @@ Picture *copyTile(const Controls &ui, int n) {
 void setGradeCaption(QLabel *grade, const QString &caption) {
     grade->setText(caption);
     const QString name = QStringLiteral("Βαθμός %1").arg(caption);
-    if (grade->accessibleName() == name) {
-        // The same grade again is a new grade all the same: assistive technology announces it.
+    const bool sameGrade = grade->accessibleName() == name;
+    grade->setAccessibleName(name);
+    // Every check is announced, the same grade again too. Qt 6.8 has an announcement for it, which a
+    // screen reader speaks whatever has the focus; before it, the grade's name is said to have changed.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    Q_UNUSED(sameGrade)
+    QAccessibleAnnouncementEvent announcement(grade, name);
+    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
+    QAccessible::updateAccessibility(&announcement);
+#else
+    if (sameGrade) {
         QAccessibleEvent event(grade, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
-    } else {
-        grade->setAccessibleName(name);
     }
+#endif
     // Auto-size: the caption's advance and height within the border, no indent or margin, so that even
     // "100%" stays inside the window with its border whole.
     grade->ensurePolished(); // the border comes with the style

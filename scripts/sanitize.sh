@@ -13,7 +13,7 @@ sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 # -O1 keeps the build and the storm quick while the reports keep their line numbers.
 BUILD_TYPE=Debug configure_and_build "$dir" \
     -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g -fno-omit-frame-pointer $sanitizers" \
-    -DCMAKE_EXE_LINKER_FLAGS="$sanitizers"
+    -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DWARNINGS_AS_ERRORS=ON
 
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"

@@ -324,7 +324,8 @@ private slots:
         QVERIFY(showActive(about));
         if (onNotice) {
             child(about, QStringLiteral("Comment"))->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), child(about, QStringLiteral("Comment")));
+            QVERIFY(QTest::qWaitFor(
+                [&] { return QApplication::focusWidget() == child(about, QStringLiteral("Comment")); }));
         }
         QTest::keyClick(about.windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCoreApplication::processEvents();

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -219,6 +220,32 @@ private slots:
         QCOMPARE(markedBefore, (QList<bool>{false, false}));
         QCOMPARE(appModal, (QList<bool>{true, true}));
         QVERIFY(form.isVisible());
+    }
+
+    void modalWindowsStayAboveTheMainWindow_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::newRow("Help") << QByteArray("mnuHelp");
+        QTest::newRow("About") << QByteArray("mnuAbout");
+    }
+
+    // A window the desktop does not know to belong to the main window can sink behind it when the
+    // pupil clicks the main window, which then takes no input while nothing on the screen does.
+    void modalWindowsStayAboveTheMainWindow() {
+        QFETCH(QByteArray, command);
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWidget *owner = nullptr;
+        QWindow *transientParent = nullptr;
+        ModalWatcher watcher([&](QWidget *modal) {
+            owner = modal->parentWidget();
+            transientParent = modal->windowHandle()->transientParent();
+            modal->close();
+        });
+        trigger(form, command.constData());
+        QCOMPARE(watcher.seen.size(), 1);
+        QCOMPARE(owner, &form);
+        QCOMPARE(transientParent, form.windowHandle());
     }
 
     void exitEndsTheProgram_data() {

@@ -403,7 +403,7 @@ private slots:
         QLineEdit *first = box(form, visits.first());
         QVERIFY(first->isVisible());
         first->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), first);
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::focusWidget() == first; }));
         for (qsizetype i = 1; i < visits.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(),
