@@ -3,8 +3,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
 
-ensure_packages "$BASE_PACKAGES"
+ensure_packages "$BASE_PACKAGES" "$TEST_PACKAGES"
 dir="$(build_dir build)"
 configure_and_build "$dir" -DWARNINGS_AS_ERRORS=ON
 cd "$dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" "$@"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" -LE wayland "$@"
+# The window suites again, as native clients of a headless Wayland compositor.
+"$_alkyne_root/scripts/wayland_suite.sh" "$dir"

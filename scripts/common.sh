@@ -7,6 +7,11 @@
 #   configure_and_build DIR [ARG...] configures the project in DIR (extra ARGs go to cmake) and builds it
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
 #                                    one string: pass it unquoted, or quoted, ensure_packages splits it
+#   TEST_PACKAGES                    what the suite needs beyond them
+#
+# A package written A|B is one of its alternatives: any one installed will do, and the first that the
+# release offers is installed (releases split and rename packages: Qt's SVG plugins are in libqt6svg6 up
+# to Qt 6.4, in qt6-svg-plugins from Qt 6.5 on).
 #
 # Installing: as root, apt-get runs directly; as a user with sudo, through one sudo call; anyone else
 # gets the apt-get line to give to an administrator, nothing is changed and the script exits non-zero.
@@ -18,16 +23,44 @@
 # headers, through which the keyboard tests switch accessibility on without a desktop.
 BASE_PACKAGES="build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 fontconfig fonts-liberation fonts-dejavu-core desktop-file-utils appstream qt6-base-private-dev"
+# The SVG icon engine, with which a test compares the window icon; a headless Wayland compositor and
+# Qt's Wayland platform, under which the window suites run a second time.
+TEST_PACKAGES="qt6-svg-plugins|libqt6svg6 sway qt6-wayland"
 
 _alkyne_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+_alkyne_installed() {
+    dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# Prints each package (or A|B choice) of which nothing is installed.
 _alkyne_missing_packages() {
-    local arg package
+    local arg spec alternative
     for arg in "$@"; do
-        for package in $arg; do
-            dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-                printf '%s\n' "$package"
+        for spec in $arg; do
+            local found=
+            for alternative in ${spec//|/ }; do
+                _alkyne_installed "$alternative" && found=1 && break
+            done
+            [ -n "$found" ] || printf '%s\n' "$spec"
         done
+    done
+}
+
+# Prints each package to install: for a choice A|B, the first alternative the package lists offer.
+_alkyne_choose() {
+    local spec alternative
+    for spec in "$@"; do
+        local chosen="${spec%%|*}"
+        if [ "$spec" != "$chosen" ]; then
+            for alternative in ${spec//|/ }; do
+                if apt-cache policy "$alternative" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+                    chosen="$alternative"
+                    break
+                fi
+            done
+        fi
+        printf '%s\n' "$chosen"
     done
 }
 
@@ -44,19 +77,25 @@ ensure_packages() {
     if [ "${#missing[@]}" -eq 0 ]; then
         return 0
     fi
-    # shellcheck disable=SC2016 # $@ belongs to the inner shell
-    local script='apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"'
+    local as=()
     if [ "$(id -u)" -eq 0 ]; then
         echo "Installing Debian packages: ${missing[*]}" >&2
-        env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
     elif _alkyne_can_sudo; then
         echo "Installing Debian packages with sudo: ${missing[*]}" >&2
-        sudo env DEBIAN_FRONTEND=noninteractive sh -c "$script" sh "${missing[@]}" && return 0
+        as=(sudo)
     else
+        mapfile -t missing < <(_alkyne_choose "${missing[@]}")
         echo "Missing Debian packages, and this account may not install them. As root, run:" >&2
         echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
         exit 1
     fi
+    # The package lists first, so that a choice is made from what the release offers now; all in one
+    # shell, so that sudo is called once.
+    # shellcheck disable=SC2016 # $@ and $chosen belong to the inner shell
+    local script='apt-get update -qq && mapfile -t chosen < <(_alkyne_choose "$@") &&
+        apt-get install -y -qq --no-install-recommends "${chosen[@]}"'
+    "${as[@]}" env DEBIAN_FRONTEND=noninteractive bash -c "$(declare -f _alkyne_choose); $script" bash \
+        "${missing[@]}" && return 0
     echo "Installing ${missing[*]} failed." >&2
     exit 1
 }

@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/common.sh"
 
-ensure_packages "$BASE_PACKAGES"
+ensure_packages "$BASE_PACKAGES" "$TEST_PACKAGES"
 dir="$(build_dir build-asan)"
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 # -O1 keeps the build and the storm quick while the reports keep their line numbers.

@@ -4,10 +4,33 @@
 #include <QApplication>
 #include <QTest>
 #include <QWindow>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformintegration.h>
 
 #include <algorithm>
 
 namespace testkit {
+
+bool canActivateWindows() {
+    return QGuiApplicationPrivate::platformIntegration()->hasCapability(
+        QPlatformIntegration::WindowActivation);
+}
+
+bool showActive(QWidget &window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return false;
+    }
+    if (canActivateWindows()) {
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+    // Not isActiveWindow(), which holds before the compositor's word has come.
+    return QTest::qWaitFor([&] {
+        return QGuiApplication::focusWindow() == window.windowHandle() &&
+               QApplication::activeWindow() == &window;
+    });
+}
 
 namespace {
 constexpr int DragSteps = 4;

@@ -21,6 +21,13 @@
 
 namespace testkit {
 
+// Shows a window and waits until it is the active one, with the keyboard. Where the platform lets a
+// program activate its windows, it does so; under Wayland, where only the compositor may, it waits for
+// the compositor to activate the new window, as it does any window that opens.
+bool showActive(QWidget &window);
+// Whether a program can activate its own windows (not under Wayland).
+bool canActivateWindows();
+
 // The window's design as the tests expect it, written out apart from the program's own constants.
 inline constexpr int TileCount = 25;
 inline constexpr int KindCount = 5;

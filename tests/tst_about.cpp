@@ -23,6 +23,7 @@
 using testkit::centreOf;
 using testkit::depth;
 using testkit::ModalWatcher;
+using testkit::showActive;
 using testkit::TwipsPerPixel;
 using testkit::UrlRecorder;
 
@@ -42,14 +43,9 @@ QWidget *child(const QWidget &window, const QString &name) {
     return window.findChild<QWidget *>(name);
 }
 
-// Shows a window and makes it the active one, also where no window manager activates it.
-bool showActive(QWidget &window) {
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        return false;
-    }
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
+// The colour of a grab at a point given in logical pixels, whatever the grab's device pixel ratio.
+QColor colourAt(const QImage &grab, QPoint logical) {
+    return grab.pixelColor((QPointF(logical) * grab.devicePixelRatio()).toPoint());
 }
 
 QImage render(const QString &resource, const QSize &size) {
@@ -119,7 +115,7 @@ private slots:
         const QSize designed = about.size();
         about.resize(designed * 2);
         QCOMPARE(about.size(), designed);
-        QCOMPARE(about.grab().toImage().pixelColor(10, 345), DarkGrey); // beside the OK button
+        QCOMPARE(colourAt(about.grab().toImage(), QPoint(10, 345)), DarkGrey); // beside the OK button
     }
 
     void controls_data() {
@@ -224,13 +220,13 @@ private slots:
         for (const QPoint corner :
              {r.topLeft() + QPoint(Inset, Inset), r.topRight() + QPoint(-Inset, Inset),
               r.bottomLeft() + QPoint(Inset, -Inset), r.bottomRight() - QPoint(Inset, Inset)}) {
-            QCOMPARE(with.pixelColor(corner), without.pixelColor(corner));
+            QCOMPARE(colourAt(with, corner), colourAt(without, corner));
         }
-        QCOMPARE(with.pixelColor(r.topLeft() + QPoint(Inset, Inset)), White);
+        QCOMPARE(colourAt(with, r.topLeft() + QPoint(Inset, Inset)), White);
         // The outer ring at the top of the seal is dark red ink over the white square.
         const QPoint ring(r.center().x(), r.top() + Inset);
-        QCOMPARE(without.pixelColor(ring), White);
-        const QColor ink = with.pixelColor(ring);
+        QCOMPARE(colourAt(without, ring), White);
+        const QColor ink = colourAt(with, ring);
         QVERIFY2(ink.red() > 2 * ink.green() && ink.red() < 0xC0, qPrintable(ink.name()));
     }
 

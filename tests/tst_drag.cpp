@@ -546,8 +546,7 @@ void TestDrag::abandonedDragSendsTileHome() {
     QFETCH(QString, how);
     Exercise ex;
     QVERIFY(ex.ready());
-    ex.form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&ex.form));
+    QVERIFY(showActive(ex.form));
     const Snapshot before = snapshot(ex.form);
     const int menuBarHeight = client(ex.form)->mapTo(&ex.form, QPoint(0, 0)).y();
     QVERIFY(menuBarHeight > 1);
@@ -573,9 +572,7 @@ void TestDrag::abandonedDragSendsTileHome() {
         ex.release(outside);
     } else {
         if (how == QLatin1String("other window")) {
-            other.show();
-            other.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(showActive(other));
         } else {
             QEvent deactivate(QEvent::WindowDeactivate);
             QCoreApplication::sendEvent(&ex.form, &deactivate);

@@ -72,14 +72,11 @@ QPointF topLeft(const Picture *tile) {
 // A pupil at the exercise window, with the keyboard and, now and then, the mouse.
 class Pupil {
 public:
-    Pupil() {
-        form.show();
-        form.activateWindow();
-    }
+    Pupil() = default;
     Pupil(const Pupil &) = delete;
     Pupil &operator=(const Pupil &) = delete;
 
-    bool ready() { return QTest::qWaitForWindowActive(&form); }
+    bool ready() { return showActive(form); }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(form.windowHandle(), k, modifiers);
@@ -658,9 +655,7 @@ private slots:
             pupil.release(butyne);
             QCOMPARE(topLeft(hydrogen), Slots.at(2));
         } else {
-            other.show();
-            other.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(showActive(other));
         }
         QCOMPARE(topLeft(t), home);
         QVERIFY(pupil.targets().isEmpty());
