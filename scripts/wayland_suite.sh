@@ -53,14 +53,16 @@ fi
 
 export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket"
 cd "$dir"
+failed=0
 for scale in 1 2; do
     swaymsg -s "$ipc" output HEADLESS-1 scale "$scale" >/dev/null
     export TEST_OUTPUT_SCALE="$scale" # what the suite checks the window's pixel ratio against
     echo "Wayland suite, output scale $scale:"
     if [ "$scale" -eq 1 ]; then
-        ctest --output-on-failure -L wayland "$@"
+        ctest --output-on-failure -L wayland "$@" || failed=1
     else
         # At scale 2 the output itself doubles the window: the runs with Qt's own scaling are left out.
-        ctest --output-on-failure -L wayland -E '_wayland_x2$' "$@"
+        ctest --output-on-failure -L wayland -E '_wayland_x2$' "$@" || failed=1
     fi
 done
+exit "$failed"

@@ -16,6 +16,17 @@ bool canActivateWindows() {
         QPlatformIntegration::WindowActivation);
 }
 
+CursorUnits cursorUnits(const QWidget &window) {
+    const qreal ratio = window.devicePixelRatioF();
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        return {ratio, ratio};
+    }
+    const qreal output = qEnvironmentVariableIsSet("TEST_OUTPUT_SCALE")
+                             ? qEnvironmentVariable("TEST_OUTPUT_SCALE").toDouble()
+                             : 1.0;
+    return {output, ratio / output};
+}
+
 bool showActive(QWidget &window) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {

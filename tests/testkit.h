@@ -28,6 +28,17 @@ bool showActive(QWidget &window);
 // Whether a program can activate its own windows (not under Wayland).
 bool canActivateWindows();
 
+// How the window system reads a cursor shown over `window`: the pixel ratio its pixmap must carry and
+// what its hot spot is counted in, per logical pixel. X11 (and the headless platform) take the image
+// pixel for pixel, the hot spot in device pixels; Wayland takes the pixmap's ratio as the buffer's scale
+// and the hot spot in surface units, of which the output has TEST_OUTPUT_SCALE (set by the Wayland
+// runner) device pixels.
+struct CursorUnits {
+    qreal pixmapRatio;
+    qreal hotSpotPerLogicalPixel;
+};
+CursorUnits cursorUnits(const QWidget &window);
+
 // The window's design as the tests expect it, written out apart from the program's own constants.
 inline constexpr int TileCount = 25;
 inline constexpr int KindCount = 5;

@@ -383,7 +383,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QWidget *link = child(about, name);
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(link->cursor().hotSpot(), QPoint(12, 1) * about.devicePixelRatioF());
+        const testkit::CursorUnits units = testkit::cursorUnits(about);
+        QCOMPARE(link->cursor().pixmap().devicePixelRatio(), units.pixmapRatio);
+        QCOMPARE(link->cursor().hotSpot(), (QPointF(12, 1) * units.hotSpotPerLogicalPixel).toPoint());
         QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
         QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});

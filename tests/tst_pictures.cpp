@@ -2,6 +2,7 @@
 // pixel ratio, and the outlines of tiles and reactions come out as one dark device pixel, not as a
 // blend of two, at the common scales, still where the pictures' design puts them.
 
+#include "toolkit/cursors.h"
 #include "toolkit/picture_cache.h"
 
 #include <QImage>
@@ -129,6 +130,49 @@ class TestPictures : public QObject {
     Q_OBJECT
 
 private slots:
+    void cursorsAsTheWindowSystemReadsThem_data() {
+        QTest::addColumn<QPoint>("logicalHotSpot");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<qreal>("outputScale");
+        QTest::addColumn<qreal>("drawRatio");
+        QTest::addColumn<qreal>("pixmapRatio");
+        QTest::addColumn<QPoint>("hotSpot");
+        const QPoint hand(12, 1);
+        const QPoint dragIcon(16, 16);
+        QTest::newRow("X11 at 100 %") << hand << 1.0 << false << 1.0 << 1.0 << 1.0 << QPoint(12, 1);
+        QTest::newRow("X11 at 200 %") << hand << 2.0 << false << 1.0 << 2.0 << 2.0 << QPoint(24, 2);
+        QTest::newRow("X11 at 150 %") << hand << 1.5 << false << 1.0 << 1.5 << 1.5 << QPoint(18, 2);
+        QTest::newRow("Wayland, output 1") << hand << 1.0 << true << 1.0 << 1.0 << 1.0 << QPoint(12, 1);
+        QTest::newRow("Wayland, output 2") << hand << 2.0 << true << 2.0 << 2.0 << 2.0 << QPoint(12, 1);
+        QTest::newRow("Wayland, output 2, drag icon")
+            << dragIcon << 2.0 << true << 2.0 << 2.0 << 2.0 << QPoint(16, 16);
+        QTest::newRow("Wayland, output 1, Qt scaling 2")
+            << hand << 2.0 << true << 1.0 << 2.0 << 1.0 << QPoint(24, 2);
+        QTest::newRow("Wayland, output 1, Qt scaling 2, drag icon")
+            << dragIcon << 2.0 << true << 1.0 << 2.0 << 1.0 << QPoint(32, 32);
+        QTest::newRow("Wayland, output 2, Qt scaling 2")
+            << hand << 4.0 << true << 2.0 << 4.0 << 2.0 << QPoint(24, 2);
+        // A cursor buffer's scale is whole: at 150 % the picture is drawn for a buffer of scale 1.
+        QTest::newRow("Wayland, output 1.5") << hand << 1.5 << true << 1.5 << 1.0 << 1.0 << QPoint(12, 1);
+        QTest::newRow("Wayland, output 1.5, Qt scaling 2")
+            << hand << 3.0 << true << 1.5 << 2.0 << 1.0 << QPoint(24, 2);
+    }
+
+    void cursorsAsTheWindowSystemReadsThem() {
+        QFETCH(QPoint, logicalHotSpot);
+        QFETCH(qreal, ratio);
+        QFETCH(bool, wayland);
+        QFETCH(qreal, outputScale);
+        QFETCH(qreal, drawRatio);
+        QFETCH(qreal, pixmapRatio);
+        QFETCH(QPoint, hotSpot);
+        const cursors::Placement placed = cursors::placement(logicalHotSpot, ratio, wayland, outputScale);
+        QCOMPARE(placed.drawRatio, drawRatio);
+        QCOMPARE(placed.pixmapRatio, pixmapRatio);
+        QCOMPARE(placed.hotSpot, hotSpot);
+    }
+
     void cacheHandsOutTheAskedRatio_data() {
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QSize>("firstSize");

@@ -313,11 +313,14 @@ private slots:
             const Picture *t = tile(form, n);
             QCOMPARE(t->accessibleName(), name);
             QCOMPARE(t->resource(), picture);
-            // The pointing hand, its fingertip at the hot spot, both drawn at the window's scale.
+            // The pointing hand, drawn at the window's scale, its fingertip at the hot spot, as the
+            // window system reads them.
             const qreal ratio = form.devicePixelRatioF();
+            const CursorUnits units = cursorUnits(form);
             QCOMPARE(t->cursor().shape(), Qt::BitmapCursor);
             QCOMPARE(t->cursor().pixmap().size(), QSize(32, 32) * ratio);
-            QCOMPARE(t->cursor().hotSpot(), QPoint(12, 1) * ratio);
+            QCOMPARE(t->cursor().pixmap().devicePixelRatio(), units.pixmapRatio);
+            QCOMPARE(t->cursor().hotSpot(), (QPointF(12, 1) * units.hotSpotPerLogicalPixel).toPoint());
         }
     }
 

@@ -4,6 +4,11 @@
 
 #include <QGuiApplication>
 #include <QHash>
+#include <QScreen>
+#include <qpa/qplatformscreen.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <utility>
 
@@ -16,8 +21,7 @@ constexpr QPoint HandHotSpot(12, 1);
 constexpr QPoint DragIconHotSpot(16, 16);
 
 // A cursor drawn at the screen's device pixel ratio, so that it keeps its size to the eye beside a
-// window that Qt scales. The X11 platform shows the cursor's image pixel for pixel and takes its hot
-// spot in those device pixels, so the hot spot scales with the image.
+// window that Qt scales, and handed over as the window system reads it (see placement()).
 // Each is made once per picture and ratio (a picture always comes with the same hot spot): making a
 // cursor from a pixmap derives its bitmap and mask, which every tile's setCursor() would otherwise repeat.
 QCursor scaledCursor(const QString &resource, QPoint hotSpot) {
@@ -25,13 +29,26 @@ QCursor scaledCursor(const QString &resource, QPoint hotSpot) {
     const qreal ratio = qGuiApp->devicePixelRatio();
     auto found = made.find({resource, ratio});
     if (found == made.end()) {
-        const QPoint scaledHotSpot = (QPointF(hotSpot) * ratio).toPoint();
-        found = made.insert({resource, ratio}, QCursor(pictures::render(resource, CursorSize, ratio),
-                                                       scaledHotSpot.x(), scaledHotSpot.y()));
+        const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const qreal outputScale = wayland && screen != nullptr ? screen->handle()->devicePixelRatio() : 1.0;
+        const Placement placed = placement(hotSpot, ratio, wayland, outputScale);
+        QPixmap image = pictures::render(resource, CursorSize, placed.drawRatio);
+        image.setDevicePixelRatio(placed.pixmapRatio);
+        found = made.insert({resource, ratio}, QCursor(image, placed.hotSpot.x(), placed.hotSpot.y()));
     }
     return *found;
 }
 } // namespace
+
+Placement placement(QPoint logicalHotSpot, qreal ratio, bool wayland, qreal outputScale) {
+    if (!wayland) {
+        return {ratio, ratio, (QPointF(logicalHotSpot) * ratio).toPoint()};
+    }
+    const qreal bufferScale = std::max<qreal>(1.0, std::floor(outputScale));
+    return {ratio * bufferScale / outputScale, bufferScale,
+            (QPointF(logicalHotSpot) * ratio / outputScale).toPoint()};
+}
 
 QCursor hand() {
     return scaledCursor(HandResource, HandHotSpot);
