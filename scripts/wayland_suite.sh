@@ -51,7 +51,11 @@ if [ -z "$socket" ] || [ -z "$ipc" ]; then
     skip "sway did not start ($(tail -n 1 "$runtime/sway.log" 2>/dev/null))"
 fi
 
-export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket"
+# The clients have a runtime folder of their own, as every user has (Qt warns of one that belongs to
+# somebody else), and reach the compositor's socket by its full path.
+clients="$runtime/clients"
+mkdir -m 700 "$clients"
+export XDG_RUNTIME_DIR="$clients" WAYLAND_DISPLAY="$runtime/$socket"
 cd "$dir"
 failed=0
 for scale in 1 2; do
