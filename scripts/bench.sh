@@ -2,7 +2,8 @@
 # The exercise's benchmarks, in a Release build folder of their own (build-bench):
 #
 #   1. start-up as whole processes, the exercise against an empty main window of the same client size
-#      and menu bar, alternated run by run, on the offscreen platform and under an X server (Xvfb):
+#      and menu bar, alternated run by run, on the offscreen platform, under an X server (Xvfb) and as
+#      a native client of a headless Wayland compositor (sway):
 #      medians of launch to first paint, launch to exit, peak resident memory and processor time;
 #   2. Google Benchmark timings of the window's input (bench/bench_window.cpp) at device pixel ratios 1 and 2.
 #
@@ -18,7 +19,7 @@ what="${1:-all}"
 runs="${RUNS:-20}"
 repetitions="${REPETITIONS:-10}"
 
-ensure_packages $BASE_PACKAGES libbenchmark-dev xvfb xauth
+ensure_packages $BASE_PACKAGES libbenchmark-dev xvfb xauth sway qt6-wayland
 dir="$(build_dir build-bench)"
 BUILD_TYPE=Release configure_and_build "$dir" -DBUILD_TESTING=OFF
 bin="$dir/bin"
@@ -31,6 +32,12 @@ startup() {
     # xvfb-run picks a free display and waits until the server is ready.
     xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" env QT_QPA_PLATFORM=xcb \
         "$bin/startup_pair" "$runs" "$bin/startup_exercise" "$bin/startup_bare"
+    echo
+    echo "## Start-up under Wayland (headless sway, output scale 1)"
+    (
+        start_headless_sway || { echo "skipped: $SWAY_FAILURE"; exit 0; }
+        QT_QPA_PLATFORM=wayland "$bin/startup_pair" "$runs" "$bin/startup_exercise" "$bin/startup_bare"
+    )
 }
 
 input() {

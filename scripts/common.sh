@@ -5,13 +5,14 @@
 #   ensure_packages PKG...           installs the Debian packages that are missing (see below)
 #   build_dir NAME                   prints a build folder the current user can write (NAME: build, build-asan...)
 #   configure_and_build DIR [ARG...] configures the project in DIR (extra ARGs go to cmake) and builds it
+#   start_headless_sway              starts a headless Wayland compositor for this shell's clients (below)
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
 #                                    one string: pass it unquoted, or quoted, ensure_packages splits it
 #   TEST_PACKAGES                    what the suite needs beyond them
 #
-# A package written A|B is one of its alternatives: any one installed will do, and the first that the
-# release offers is installed (releases split and rename packages: Qt's SVG plugins are in libqt6svg6 up
-# to Qt 6.4, in qt6-svg-plugins from Qt 6.5 on).
+# A package written A|B is the first of its alternatives that the release offers (releases split and
+# rename packages: Qt's SVG plugins are in libqt6svg6 up to Qt 6.4, in qt6-svg-plugins from Qt 6.5 on):
+# A when the package lists know it, else B.
 #
 # Installing: as root, apt-get runs directly; as a user with sudo, through one sudo call; anyone else
 # gets the apt-get line to give to an administrator, nothing is changed and the script exits non-zero.
@@ -33,16 +34,28 @@ _alkyne_installed() {
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# Prints each package (or A|B choice) of which nothing is installed.
+_alkyne_offered() {
+    apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
+}
+
+# Prints each package that is not installed. Of a choice A|B, alternatives are taken in order: one that
+# is installed will do, the first the package lists offer is missing; when the lists know none of them
+# (not fetched yet), the choice itself is printed, to be made after they are.
 _alkyne_missing_packages() {
     local arg spec alternative
     for arg in "$@"; do
         for spec in $arg; do
-            local found=
+            local verdict="$spec"
             for alternative in ${spec//|/ }; do
-                _alkyne_installed "$alternative" && found=1 && break
+                if _alkyne_installed "$alternative"; then
+                    verdict=
+                    break
+                elif _alkyne_offered "$alternative"; then
+                    verdict="$alternative"
+                    break
+                fi
             done
-            [ -n "$found" ] || printf '%s\n' "$spec"
+            [ -z "$verdict" ] || printf '%s\n' "$verdict"
         done
     done
 }
@@ -54,7 +67,7 @@ _alkyne_choose() {
         local chosen="${spec%%|*}"
         if [ "$spec" != "$chosen" ]; then
             for alternative in ${spec//|/ }; do
-                if apt-cache policy "$alternative" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+                if _alkyne_offered "$alternative"; then
                     chosen="$alternative"
                     break
                 fi
@@ -94,7 +107,7 @@ ensure_packages() {
     # shellcheck disable=SC2016 # $@ and $chosen belong to the inner shell
     local script='apt-get update -qq && mapfile -t chosen < <(_alkyne_choose "$@") &&
         apt-get install -y -qq --no-install-recommends "${chosen[@]}"'
-    "${as[@]}" env DEBIAN_FRONTEND=noninteractive bash -c "$(declare -f _alkyne_choose); $script" bash \
+    "${as[@]}" env DEBIAN_FRONTEND=noninteractive bash -c "$(declare -f _alkyne_offered _alkyne_choose); $script" bash \
         "${missing[@]}" && return 0
     echo "Installing ${missing[*]} failed." >&2
     exit 1
@@ -121,4 +134,49 @@ configure_and_build() {
     mkdir -p "$dir"
     cmake -S "$_alkyne_root" -B "$dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "$@" &&
         cmake --build "$dir" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+}
+
+# Starts sway on a headless output of 1280 x 800 at scale 1, as the user nobody when this is root (sway
+# refuses root), and exports XDG_RUNTIME_DIR and WAYLAND_DISPLAY for its clients, who get a runtime
+# folder of their own (Qt warns of one that belongs to somebody else) and the socket's full path. Sets
+# SWAY_IPC (for swaymsg -s) and stops the compositor when the shell exits. Without one, it returns 1
+# with the reason in SWAY_FAILURE.
+start_headless_sway() {
+    SWAY_FAILURE=
+    if ! command -v sway >/dev/null 2>&1 || ! command -v swaymsg >/dev/null 2>&1; then
+        SWAY_FAILURE="sway is not installed"
+        return 1
+    fi
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        if ! command -v setpriv >/dev/null 2>&1; then
+            SWAY_FAILURE="running as root, and setpriv is missing to start sway as nobody"
+            return 1
+        fi
+        as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+    fi
+    _alkyne_sway_runtime="$(mktemp -d "${TMPDIR:-/tmp}/alkyne-wayland.XXXXXX")"
+    local runtime="$_alkyne_sway_runtime"
+    printf 'output HEADLESS-1 resolution 1280x800 scale 1\n' >"$runtime/config"
+    [ ${#as_user[@]} -eq 0 ] || chown -R nobody "$runtime"
+    chmod 700 "$runtime"
+    "${as_user[@]}" env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
+        WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway --config "$runtime/config" >"$runtime/sway.log" 2>&1 &
+    _alkyne_sway_pid=$!
+    trap 'kill "$_alkyne_sway_pid" 2>/dev/null; wait "$_alkyne_sway_pid" 2>/dev/null; rm -rf "$_alkyne_sway_runtime"' EXIT
+    local socket= _
+    SWAY_IPC=
+    for _ in $(seq 100); do
+        socket="$(find "$runtime" -maxdepth 1 -name 'wayland-*' -type s -printf '%f\n' 2>/dev/null | head -n 1)"
+        SWAY_IPC="$(find "$runtime" -maxdepth 1 -name 'sway-ipc.*' -type s -print 2>/dev/null | head -n 1)"
+        [ -n "$socket" ] && [ -n "$SWAY_IPC" ] && break
+        kill -0 "$_alkyne_sway_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$socket" ] || [ -z "$SWAY_IPC" ]; then
+        SWAY_FAILURE="sway did not start ($(tail -n 1 "$runtime/sway.log" 2>/dev/null))"
+        return 1
+    fi
+    mkdir -m 700 "$runtime/clients"
+    export XDG_RUNTIME_DIR="$runtime/clients" WAYLAND_DISPLAY="$runtime/$socket"
 }

@@ -4,62 +4,19 @@
 # line and succeeds, so that the rest of the suite stands on its own.
 #
 #   scripts/wayland_suite.sh BUILD_DIR [CTEST_ARG...]
-#
-# sway refuses to run as root: root starts it as the user nobody, with a runtime folder of its own.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 dir="${1:?wayland_suite.sh needs the build folder}"
 shift
 
-skip() {
-    echo "Wayland suite skipped: $*."
+if ! start_headless_sway; then
+    echo "Wayland suite skipped: $SWAY_FAILURE."
     exit 0
-}
-
-command -v sway >/dev/null 2>&1 || skip "sway is not installed"
-command -v swaymsg >/dev/null 2>&1 || skip "swaymsg is not installed"
-runtime="$(mktemp -d "${TMPDIR:-/tmp}/alkyne-wayland.XXXXXX")"
-config="$runtime/config"
-printf 'output HEADLESS-1 resolution 1280x800 scale 1\n' >"$config"
-
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    command -v setpriv >/dev/null 2>&1 || skip "running as root, and setpriv is missing to start sway as nobody"
-    chown -R nobody "$runtime"
-    as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
 fi
-chmod 700 "$runtime"
-
-"${as_user[@]}" env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
-    WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway --config "$config" >"$runtime/sway.log" 2>&1 &
-sway_pid=$!
-cleanup() {
-    kill "$sway_pid" 2>/dev/null || true
-    wait "$sway_pid" 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-
-socket=
-for _ in $(seq 100); do
-    socket="$(find "$runtime" -maxdepth 1 -name 'wayland-*' -type s -printf '%f\n' 2>/dev/null | head -n 1)"
-    ipc="$(find "$runtime" -maxdepth 1 -name 'sway-ipc.*' -type s -print 2>/dev/null | head -n 1)"
-    [ -n "$socket" ] && [ -n "$ipc" ] && break
-    kill -0 "$sway_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -z "$socket" ] || [ -z "$ipc" ]; then
-    skip "sway did not start ($(tail -n 1 "$runtime/sway.log" 2>/dev/null))"
-fi
-
-# The clients have a runtime folder of their own, as every user has (Qt warns of one that belongs to
-# somebody else), and reach the compositor's socket by its full path.
-clients="$runtime/clients"
-mkdir -m 700 "$clients"
-export XDG_RUNTIME_DIR="$clients" WAYLAND_DISPLAY="$runtime/$socket"
 cd "$dir"
 failed=0
 for scale in 1 2; do
-    swaymsg -s "$ipc" output HEADLESS-1 scale "$scale" >/dev/null
+    swaymsg -s "$SWAY_IPC" output HEADLESS-1 scale "$scale" >/dev/null
     export TEST_OUTPUT_SCALE="$scale" # what the suite checks the window's pixel ratio against
     echo "Wayland suite, output scale $scale:"
     if [ "$scale" -eq 1 ]; then
