@@ -7,6 +7,9 @@ ensure_packages "$BASE_PACKAGES" "$TEST_PACKAGES"
 dir="$(build_dir build)"
 configure_and_build "$dir" -DWARNINGS_AS_ERRORS=ON
 cd "$dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" -LE wayland "$@"
+status=0
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" -LE wayland "$@" ||
+    status=1
 # The window suites again, as native clients of a headless Wayland compositor.
-"$_alkyne_root/scripts/wayland_suite.sh" "$dir"
+"$_alkyne_root/scripts/wayland_suite.sh" "$dir" || status=1
+exit "$status"

@@ -31,11 +31,14 @@ TEST_PACKAGES="qt6-svg-plugins|libqt6svg6 sway qt6-wayland"
 _alkyne_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 _alkyne_installed() {
-    dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q 'install ok installed'
+    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
 _alkyne_offered() {
-    apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
+    # Read whole first: under pipefail, grep -q leaving at its match would fail apt-cache with SIGPIPE.
+    local policy
+    policy="$(apt-cache policy "$1" 2>/dev/null)" || return 1
+    grep -q 'Candidate: [^(]' <<<"$policy"
 }
 
 # Prints each package that is not installed. Of a choice A|B, alternatives are taken in order: one that
