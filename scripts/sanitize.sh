@@ -19,4 +19,4 @@ export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_afte
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd "$dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" "$@"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" -LE wayland "$@"
