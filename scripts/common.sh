@@ -139,7 +139,7 @@ configure_and_build() {
         cmake --build "$dir" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 }
 
-# Starts sway on a headless output of 1280 x 800 at scale 1, as the user nobody when this is root (sway
+# Starts sway on a headless output of 2800 x 2000 at scale 1 (room for the window at 200 %), as the user nobody when this is root (sway
 # refuses root), and exports XDG_RUNTIME_DIR and WAYLAND_DISPLAY for its clients, who get a runtime
 # folder of their own (Qt warns of one that belongs to somebody else) and the socket's full path. Sets
 # SWAY_IPC (for swaymsg -s) and stops the compositor when the shell exits. Without one, it returns 1
@@ -160,7 +160,7 @@ start_headless_sway() {
     fi
     _alkyne_sway_runtime="$(mktemp -d "${TMPDIR:-/tmp}/alkyne-wayland.XXXXXX")"
     local runtime="$_alkyne_sway_runtime"
-    printf 'output HEADLESS-1 resolution 1280x800 scale 1\n' >"$runtime/config"
+    printf 'output HEADLESS-1 resolution 2800x2000 scale 1\n' >"$runtime/config"
     [ ${#as_user[@]} -eq 0 ] || chown -R nobody "$runtime"
     chmod 700 "$runtime"
     "${as_user[@]}" env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
