@@ -45,11 +45,11 @@ _alkyne_offered() {
 # is installed will do, the first the package lists offer is missing; when the lists know none of them
 # (not fetched yet), the choice itself is printed, to be made after they are.
 _alkyne_missing_packages() {
-    local arg spec alternative
+    local arg choice alternative
     for arg in "$@"; do
-        for spec in $arg; do
-            local verdict="$spec"
-            for alternative in ${spec//|/ }; do
+        for choice in $arg; do
+            local verdict="$choice"
+            for alternative in ${choice//|/ }; do
                 if _alkyne_installed "$alternative"; then
                     verdict=
                     break
@@ -65,11 +65,11 @@ _alkyne_missing_packages() {
 
 # Prints each package to install: for a choice A|B, the first alternative the package lists offer.
 _alkyne_choose() {
-    local spec alternative
-    for spec in "$@"; do
-        local chosen="${spec%%|*}"
-        if [ "$spec" != "$chosen" ]; then
-            for alternative in ${spec//|/ }; do
+    local choice alternative
+    for choice in "$@"; do
+        local chosen="${choice%%|*}"
+        if [ "$choice" != "$chosen" ]; then
+            for alternative in ${choice//|/ }; do
                 if _alkyne_offered "$alternative"; then
                     chosen="$alternative"
                     break
