@@ -21,7 +21,6 @@
 namespace {
 
 const QString Caption = QStringLiteral("Rozididazed eroroza dedoru zerodore, 2014");
-const QString WindowIconResource = QStringLiteral(":/pictures/window_icon.svg");
 const QString EmblemResource = QStringLiteral(":/pictures/emblem.svg");
 const QString LogoCardResource = QStringLiteral(":/pictures/logo_card.svg");
 
@@ -47,6 +46,24 @@ const QString EmblemTip = QStringLiteral("κλικ για να συνδεθεί�
 const QString CreditTipStart = QStringLiteral("κλικ για να συνδεθείτε με τη συλλογή προγραμμάτων του");
 const QString LogoCardTipStart = QStringLiteral("κλικ για να συνδεθείτε με την");
 
+// The credit line keeps the window's colour as its own background but lets the white square show
+// through; its height follows the wrapped text.
+QLabel *makeCreditLine(QWidget *window) {
+    auto *credit = new QLabel(DoctorTitle + site::AuthorName + ChemistTitle, window);
+    credit->setObjectName(QStringLiteral("Label1"));
+    credit->setFont(fonts::designFont(CreditPoints));
+    credit->setAlignment(Qt::AlignCenter);
+    credit->setWordWrap(true);
+    QPalette creditPalette = credit->palette();
+    creditPalette.setColor(QPalette::Window, DarkGrey);
+    creditPalette.setColor(QPalette::WindowText, Green);
+    credit->setPalette(creditPalette);
+    const QRect area = twips::toPixels(CreditGeometry);
+    credit->setGeometry(area.x(), area.y(), area.width(), credit->heightForWidth(area.width()));
+    credit->setToolTip(CreditTipStart + u' ' + site::AuthorNameGenitive);
+    return credit;
+}
+
 } // namespace
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
@@ -55,9 +72,20 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
 }
 
 void frmAbout::buildControls() {
+    setUpWindow();
+    // Created back to front, so each control lies in front of those made before it.
+    makeLinks();
+    makeCloseButton();
+    makeNoticeBox();
+    // OK first, then the notice; OK has the focus when the window opens.
+    setTabOrder(cmdClose, Comment);
+    cmdClose->setFocus();
+}
+
+void frmAbout::setUpWindow() {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setWindowIcon(storedIcon(WindowIconResource));
+    setWindowIcon(storedIcon(site::WindowIconResource));
     // Fixed dialog border: a close box only, no resizing.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -66,8 +94,11 @@ void frmAbout::buildControls() {
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, DarkGrey);
     setPalette(windowPalette);
+}
 
-    // Created back to front, so each control lies in front of those made before it.
+// The logo card, the white square, the credit line and the emblem, back to front; the three pictures
+// and the credit line open their web sites.
+void frmAbout::makeLinks() {
     logo2 = new Picture(LogoCardResource, this, Picture::Fit::Stretch);
     logo2->setObjectName(QStringLiteral("logo2"));
     logo2->setTwipGeometry(LogoCardGeometry);
@@ -77,40 +108,12 @@ void frmAbout::buildControls() {
     logo1->setObjectName(QStringLiteral("logo1"));
     logo1->setGeometry(twips::toPixels(WhiteSquareGeometry));
 
-    // The credit line keeps the window's colour as its own background but lets the white square
-    // show through; its height follows the wrapped text.
-    Label1 = new QLabel(DoctorTitle + site::AuthorName + ChemistTitle, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(fonts::designFont(CreditPoints));
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setWordWrap(true);
-    QPalette creditPalette = Label1->palette();
-    creditPalette.setColor(QPalette::Window, DarkGrey);
-    creditPalette.setColor(QPalette::WindowText, Green);
-    Label1->setPalette(creditPalette);
-    const QRect credit = twips::toPixels(CreditGeometry);
-    Label1->setGeometry(credit.x(), credit.y(), credit.width(), Label1->heightForWidth(credit.width()));
-    Label1->setToolTip(CreditTipStart + u' ' + site::AuthorNameGenitive);
+    Label1 = makeCreditLine(this);
 
     Image1 = new Picture(EmblemResource, this, Picture::Fit::NaturalSize);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setTwipGeometry(EmblemGeometry);
     Image1->setToolTip(EmblemTip);
-
-    cmdClose = new QPushButton(CloseCaption, this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose->setGeometry(twips::toPixels(CloseGeometry));
-    cmdClose->setAutoDefault(false);
-    cmdClose->setDefault(false);
-
-    Comment = new QPlainTextEdit(this);
-    Comment->setObjectName(QStringLiteral("Comment"));
-    Comment->setGeometry(twips::toPixels(CommentGeometry));
-    Comment->setReadOnly(true);
-    Comment->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Comment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Comment->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Comment->setTabChangesFocus(true);
 
     for (QWidget *link :
          {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Label1), static_cast<QWidget *>(logo2)}) {
@@ -119,19 +122,34 @@ void frmAbout::buildControls() {
     new LinkClick(Image1, [this] { Image1_Click(); });
     new LinkClick(Label1, [this] { Label1_Click(); });
     new LinkClick(logo2, [this] { logo2_Click(); });
-    connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
+}
 
-    // OK first, then the notice; OK has the focus when the window opens.
-    setTabOrder(cmdClose, Comment);
-    cmdClose->setFocus();
+void frmAbout::makeCloseButton() {
+    cmdClose = new QPushButton(CloseCaption, this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setGeometry(twips::toPixels(CloseGeometry));
+    cmdClose->setAutoDefault(false);
+    cmdClose->setDefault(false);
+    connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
+}
+
+void frmAbout::makeNoticeBox() {
+    Comment = new QPlainTextEdit(this);
+    Comment->setObjectName(QStringLiteral("Comment"));
+    Comment->setGeometry(twips::toPixels(CommentGeometry));
+    Comment->setReadOnly(true);
+    Comment->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Comment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Comment->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Comment->setTabChangesFocus(true);
 }
 
 void frmAbout::Form_Load() {
     // The outer size counts the window's frame, which the desktop knows once the window exists.
     create();
     centreOnScreen(this);
-    Notice = site::AboutNotice;
-    Comment->setPlainText(Notice);
+    notice_ = site::AboutNotice;
+    Comment->setPlainText(notice_);
 }
 
 void frmAbout::cmdClose_Click() {

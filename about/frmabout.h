@@ -22,15 +22,16 @@ class frmAbout : public QDialog {
 public:
     explicit frmAbout(QWidget *parent = nullptr);
 
-    // The notice as the window keeps it, line break included.
-    const QString &notice() const { return Notice; }
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
+    void setUpWindow();
+    void makeLinks();
+    void makeCloseButton();
+    void makeNoticeBox();
     void Form_Load();
 
     void cmdClose_Click();
@@ -45,5 +46,5 @@ private:
     Shape *logo1 = nullptr;
     Picture *logo2 = nullptr;
 
-    QString Notice;
+    QString notice_; // the notice as the window keeps it, line break included
 };

@@ -28,8 +28,6 @@ using namespace testkit;
 
 namespace {
 
-// The right compound of each reaction: carbon dioxide (kind 1) or water (kind 3).
-constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
 constexpr int PixelsPerStep = 3;
 
 Form1 *form = nullptr;

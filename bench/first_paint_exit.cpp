@@ -26,8 +26,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (!seen && event->type() == QEvent::Paint) {
-            seen = true;
+        if (!seen_ && event->type() == QEvent::Paint) {
+            seen_ = true;
             QTimer::singleShot(0, this, [] {
                 const long long launched = qgetenv("STARTUP_LAUNCH_NS").toLongLong();
                 if (launched > 0) {
@@ -41,7 +41,7 @@ protected:
     }
 
 private:
-    bool seen = false;
+    bool seen_ = false;
 };
 
 void watchFirstPaint() {

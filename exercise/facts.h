@@ -1,7 +1,8 @@
 #pragma once
 
 // The facts of the exercise, each written once: the compounds on the tiles, the reactions with the
-// compound each one lacks, and the coefficient boxes of each reaction.
+// alkyne each one burns and the compound each one lacks, what a right answer earns, and the coefficient
+// boxes of each reaction.
 
 #include <array>
 #include <cstdint>
@@ -13,6 +14,8 @@ enum class Kind : std::int16_t { Carbon, CarbonDioxide, CarbonMonoxide, Water, H
 inline constexpr int KindCount = 5;
 inline constexpr int TilesPerKind = 5;
 inline constexpr int TileCount = KindCount * TilesPerKind;
+// Marks a reaction that holds no tile.
+inline constexpr std::int16_t NoTile = -1;
 
 constexpr Kind kindOfTile(int tile) {
     return static_cast<Kind>(tile % KindCount);
@@ -24,6 +27,17 @@ inline constexpr std::array<Kind, 5> LackingCompound{Kind::CarbonDioxide, Kind::
                                                      Kind::Water, Kind::CarbonDioxide};
 inline constexpr int ReactionCount = static_cast<int>(LackingCompound.size());
 inline constexpr int GeneralAlkyne = 4;
+
+// The carbon atoms of the alkyne CνH2ν−2 that each reaction before the general alkyne burns.
+inline constexpr std::array<int, GeneralAlkyne> CarbonAtoms{2, 3, 4, 5};
+
+constexpr int hydrogenAtoms(int carbonAtoms) {
+    return 2 * carbonAtoms - 2;
+}
+
+// What a reaction earns: its right compound, and the right coefficients besides.
+inline constexpr int PointsForCompound = 5;
+inline constexpr int PointsForCoefficients = 15;
 
 // The coefficient boxes: one per compound of an equation, box index reaction × 4 + position.
 enum Position { Alkyne, Oxygen, CarbonDioxide, Water };
@@ -40,6 +54,11 @@ constexpr int reactionOfBox(int box) {
 
 constexpr int positionOfBox(int box) {
     return box % BoxesPerReaction;
+}
+
+// The position of the product that a reaction's picture leaves blank.
+constexpr Position lackingPosition(int reaction) {
+    return LackingCompound.at(reaction) == Kind::Water ? Water : CarbonDioxide;
 }
 
 // The general alkyne's own coefficient is printed in its picture, so its boxes start at oxygen.

@@ -46,26 +46,26 @@ template <typename Controls> int indexOf(const Controls &controls, const QObject
 
 Form1::Form1(QWidget *parent) : Form1(std::random_device{}(), parent) {}
 
-Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random(seed) {
-    form1::setupControls(this, ui);
-    drag = new ManualDrag(ui.client);
-    connect(drag, &ManualDrag::dragOver, this,
+Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random_(seed) {
+    form1::setupControls(this, ui_);
+    drag_ = new ManualDrag(ui_.client);
+    connect(drag_, &ManualDrag::dragOver, this,
             [this](QWidget *surface, QPointF pointer) { routeDrag(surface, pointer, false); });
-    connect(drag, &ManualDrag::dropped, this,
+    connect(drag_, &ManualDrag::dropped, this,
             [this](QWidget *surface, QPointF pointer) { routeDrag(surface, pointer, true); });
     // Released outside the client area, or the mouse lost: no surface takes the tile, so it goes home.
-    connect(drag, &ManualDrag::abandoned, this, [this] { ReturnTileToTray(DraggedTile); });
+    connect(drag_, &ManualDrag::abandoned, this, [this] { ReturnTileToTray(DraggedTile); });
 
-    connectCommand(ui.mnuHelp, &Form1::mnuHelp_Click);
-    connectCommand(ui.mnuCheck, &Form1::mnuCheck_Click);
-    connectCommand(ui.mnuRestart, &Form1::mnuRestart_Click);
-    connectCommand(ui.mnuSheet, &Form1::mnuSheet_Click);
-    connectCommand(ui.mnuAbout, &Form1::mnuAbout_Click);
-    connectCommand(ui.mnuExit, &Form1::mnuExit_Click);
+    connectCommand(ui_.mnuHelp, &Form1::mnuHelp_Click);
+    connectCommand(ui_.mnuCheck, &Form1::mnuCheck_Click);
+    connectCommand(ui_.mnuRestart, &Form1::mnuRestart_Click);
+    connectCommand(ui_.mnuSheet, &Form1::mnuSheet_Click);
+    connectCommand(ui_.mnuAbout, &Form1::mnuAbout_Click);
+    connectCommand(ui_.mnuExit, &Form1::mnuExit_Click);
     for (int n = 0; n < KindCount; ++n) {
         connectTile(n);
     }
-    for (QLineEdit *coefficient : ui.tCoefficient) {
+    for (QLineEdit *coefficient : ui_.tCoefficient) {
         coefficient->installEventFilter(this);
     }
     Form_Load();
@@ -74,13 +74,13 @@ Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random(
 
 Form1::~Form1() {
     // Both report to the handlers: they go before the parts of the window that the handlers use.
-    delete keyboardPlacing;
-    delete drag;
+    delete keyboardPlacing_;
+    delete drag_;
 }
 
 void Form1::connectCommand(QAction *item, void (Form1::*command)()) {
     connect(item, &QAction::triggered, this, [this, command] {
-        drag->abandon();
+        drag_->abandon();
         (this->*command)();
     });
 }
@@ -104,11 +104,11 @@ void Form1::Form_Unload() {
 
 void Form1::CreateTiles() {
     for (int r = 0; r < ReactionCount; ++r) {
-        Reactions.at(r) = {grading::PointsForCompound,
-                           static_cast<std::int16_t>(facts::LackingCompound.at(r)), 0};
+        Reactions.at(r) = {facts::PointsForCompound, static_cast<std::int16_t>(facts::LackingCompound.at(r)),
+                           facts::NoTile};
     }
     for (int n = KindCount; n < TileCount; ++n) {
-        ui.ImgMolecular.at(n) = form1::copyTile(ui, n);
+        ui_.ImgMolecular.at(n) = form1::copyTile(ui_, n);
         connectTile(n);
         tile(n)->show();
     }
@@ -121,7 +121,7 @@ void Form1::CreateTiles() {
 void Form1::ReturnTileToTray(std::int16_t tileIndex) {
     const twips::Rect &model = tile(0)->twipGeometry();
     const int column = TrayColumn.at(tileIndex % KindCount);
-    const QPointF place = tray::place(column, twipGeometry(ui.Container), model.width, model.height);
+    const QPointF place = tray::place(column, twipGeometry(ui_.Container), model.width, model.height);
     tile(tileIndex)->moveTwips(static_cast<float>(place.x()), static_cast<float>(place.y()));
 }
 
@@ -129,7 +129,7 @@ void Form1::ReturnTileToTray(std::int16_t tileIndex) {
 
 void Form1::HideCoefficients(std::int16_t reaction) {
     const int first = facts::boxIndex(reaction, 0);
-    const int focused = indexOf(ui.tCoefficient, focusWidget());
+    const int focused = indexOf(ui_.tCoefficient, focusWidget());
     if (focused >= first && focused < first + BoxesPerReaction) {
         FocusNextVisibleBox(focused, first, first + BoxesPerReaction);
     }
@@ -146,7 +146,7 @@ void Form1::HideCoefficients(std::int16_t reaction) {
 
 void Form1::ShowCoefficients(std::int16_t reaction) {
     // Qt hands the focus back to a hidden control that had it once the control is shown again.
-    if (const int focused = indexOf(ui.tCoefficient, focusWidget());
+    if (const int focused = indexOf(ui_.tCoefficient, focusWidget());
         focused >= 0 && !box(focused)->isVisibleTo(this)) {
         FocusNextVisibleBox(focused, focused, focused + 1);
     }
@@ -172,7 +172,7 @@ void Form1::FocusNextVisibleBox(int from, int skipFirst, int skipEnd) {
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
     // The menu bar gives the keyboard back to the control that had it before its keyboard
     // navigation, even when a command has hidden that control meanwhile.
-    const int k = indexOf(ui.tCoefficient, qobject_cast<QWidget *>(watched));
+    const int k = indexOf(ui_.tCoefficient, qobject_cast<QWidget *>(watched));
     const bool input = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
                        event->type() == QEvent::InputMethod;
     if (k >= 0 && input && !box(k)->isVisibleTo(this)) {
@@ -193,12 +193,9 @@ void Form1::mnuHelp_Click() {
 void Form1::mnuCheck_Click() {
     grading::Answers answers;
     for (int r = 0; r < ReactionCount; ++r) {
-        const ReactionSlot &reaction = Reactions.at(r);
         grading::Answer &answer = answers.at(r);
-        answer.correctCompound = static_cast<facts::Kind>(reaction.CorrectKind);
-        answer.pointsForCompound = reaction.Points;
-        if (reaction.Tile != NoTile) {
-            answer.compound = facts::kindOfTile(reaction.Tile);
+        if (const std::int16_t placed = Reactions.at(r).Tile; placed != facts::NoTile) {
+            answer.compound = facts::kindOfTile(placed);
         }
         for (int position = 0; position < BoxesPerReaction; ++position) {
             answer.boxTexts.at(position) = box(facts::boxIndex(r, position))->text();
@@ -210,14 +207,14 @@ void Form1::mnuCheck_Click() {
         const grading::Verdict &verdict = verdicts.at(r);
         if (verdict.compoundWrong) {
             ReturnTileToTray(reaction.Tile);
-            reaction.Tile = NoTile;
+            reaction.Tile = facts::NoTile;
             HideCoefficients(r);
         } else if (verdict.compoundRight && !verdict.coefficientsRight) {
             EmptyCoefficients(r);
         }
     }
-    form1::setGradeCaption(ui.LGrade, grading::caption(grading::total(verdicts)));
-    ui.LGrade->show();
+    form1::setGradeCaption(ui_.LGrade, grading::caption(grading::total(verdicts)));
+    ui_.LGrade->show();
 }
 
 void Form1::EmptyCoefficients(std::int16_t reaction) {
@@ -229,9 +226,8 @@ void Form1::EmptyCoefficients(std::int16_t reaction) {
 
 void Form1::mnuRestart_Click() {
     for (ReactionSlot &reaction : Reactions) {
-        reaction.Tile = NoTile;
+        reaction.Tile = facts::NoTile;
     }
-    TrayColumn.fill(-1);
     for (std::int16_t r = 0; r < ReactionCount; ++r) {
         HideCoefficients(r);
     }
@@ -239,17 +235,17 @@ void Form1::mnuRestart_Click() {
     constexpr int UnusedBits = 8;
     constexpr int SinglePrecisionBits = 24;
     TrayColumn = tray::shuffleColumns(
-        [this] { return std::ldexp(static_cast<double>(random() >> UnusedBits), -SinglePrecisionBits); });
-    for (Picture *t : ui.ImgMolecular) {
+        [this] { return std::ldexp(static_cast<double>(random_() >> UnusedBits), -SinglePrecisionBits); });
+    for (Picture *t : ui_.ImgMolecular) {
         t->hide();
     }
     for (std::int16_t n = 0; n < TileCount; ++n) {
         ReturnTileToTray(n);
     }
-    for (Picture *t : ui.ImgMolecular) {
+    for (Picture *t : ui_.ImgMolecular) {
         t->show();
     }
-    ui.LGrade->hide();
+    ui_.LGrade->hide();
 }
 
 void Form1::mnuSheet_Click() {
@@ -277,7 +273,7 @@ void Form1::connectTile(int index) {
 }
 
 float Form1::trayLine() const {
-    return twipGeometry(ui.Container).top;
+    return twipGeometry(ui_.Container).top;
 }
 
 bool Form1::liesBelowTrayLine(int tileIndex) const {
@@ -290,11 +286,11 @@ void Form1::bringToFront(Picture *control) {
 }
 
 void Form1::ImgMolecular_MouseDown(int index, Qt::MouseButton button) {
-    if (drag->isRunning()) {
+    if (drag_->isRunning()) {
         return; // one tile at a time: another button's press carries nothing more
     }
     if (PickUpTile(index)) {
-        drag->begin(tile(index), button, cursors::dragIcon(ui.DropIcon->resource()));
+        drag_->begin(tile(index), button, cursors::dragIcon(ui_.DropIcon->resource()));
     }
 }
 
@@ -304,7 +300,7 @@ bool Form1::PickUpTile(int index) {
     }
     bringToFront(tile(index));
     DraggedTile = static_cast<std::int16_t>(index);
-    ui.LGrade->hide();
+    ui_.LGrade->hide();
     return true;
 }
 
@@ -322,8 +318,8 @@ void Form1::ImgMolecular_DblClick(int index) {
     if (holder == Reactions.end()) {
         return;
     }
-    ui.LGrade->hide();
-    holder->Tile = NoTile;
+    ui_.LGrade->hide();
+    holder->Tile = facts::NoTile;
     ReturnTileToTray(static_cast<std::int16_t>(index));
     HideCoefficients(static_cast<std::int16_t>(holder - Reactions.begin()));
 }
@@ -331,18 +327,18 @@ void Form1::ImgMolecular_DblClick(int index) {
 // ---- Dragging -------------------------------------------------------------------------------
 
 void Form1::routeDrag(QWidget *surface, QPointF pointer, bool drop) {
-    const twips::Rect at = surface == ui.client ? twips::Rect{} : twipGeometry(surface);
+    const twips::Rect at = surface == ui_.client ? twips::Rect{} : twipGeometry(surface);
     const float x = static_cast<float>(pointer.x()) - at.left;
     const float y = static_cast<float>(pointer.y()) - at.top;
-    if (surface == ui.client) {
+    if (surface == ui_.client) {
         drop ? Form_DragDrop() : Form_DragOver(x, y);
-    } else if (const int i = indexOf(ui.ImgMolecular, surface); i >= 0) {
+    } else if (const int i = indexOf(ui_.ImgMolecular, surface); i >= 0) {
         drop ? ImgMolecular_DragDrop(i) : ImgMolecular_DragOver(i, x, y);
-    } else if (const int r = indexOf(ui.ImgSyntactic, surface); r >= 0) {
+    } else if (const int r = indexOf(ui_.ImgSyntactic, surface); r >= 0) {
         drop ? ImgSyntactic_DragDrop(r) : ImgSyntactic_DragOver(r, x, y);
-    } else if (const int k = indexOf(ui.tCoefficient, surface); k >= 0) {
+    } else if (const int k = indexOf(ui_.tCoefficient, surface); k >= 0) {
         drop ? tCoefficient_DragDrop(k) : tCoefficient_DragOver(k, x, y);
-    } else if (surface == ui.Label2) {
+    } else if (surface == ui_.Label2) {
         drop ? Label2_DragDrop(form1::Label2Index) : Label2_DragOver(form1::Label2Index);
     } else if (drop) {
         // A surface that takes no drop, such as the grade: the tile goes home, as from outside.
@@ -351,7 +347,7 @@ void Form1::routeDrag(QWidget *surface, QPointF pointer, bool drop) {
 }
 
 void Form1::FollowPointer(const QWidget *surface, float x, float y) {
-    const twips::Rect at = surface == ui.client ? twips::Rect{} : twipGeometry(surface);
+    const twips::Rect at = surface == ui_.client ? twips::Rect{} : twipGeometry(surface);
     Picture *dragged = tile(DraggedTile);
     const twips::Rect &size = dragged->twipGeometry();
     const QPointF corner = placement::hangingTile({at.left + x, at.top + y}, {size.width, size.height});
@@ -361,11 +357,11 @@ void Form1::FollowPointer(const QWidget *surface, float x, float y) {
 void Form1::Form_DragOver(float x, float y) {
     const QSizeF client(form1::ClientWidth, form1::ClientHeight);
     if (placement::inEdgeMargin({x, y}, {0, 0}, client)) {
-        drag->end();
+        drag_->end();
         ReturnTileToTray(DraggedTile);
         return;
     }
-    FollowPointer(ui.client, x, y);
+    FollowPointer(ui_.client, x, y);
 }
 
 void Form1::Form_DragDrop() {
@@ -381,7 +377,7 @@ void Form1::ImgMolecular_DragDrop(int) {
 }
 
 void Form1::ImgSyntactic_DragOver(int index, float x, float y) {
-    FollowPointer(ui.ImgSyntactic.at(index), x, y);
+    FollowPointer(ui_.ImgSyntactic.at(index), x, y);
 }
 
 void Form1::ImgSyntactic_DragDrop(int index) {
@@ -398,7 +394,7 @@ void Form1::tCoefficient_DragDrop(int index) {
 
 void Form1::Label2_DragOver(int) {
     // The information text cannot be crossed: touching it sends the tile home.
-    drag->end();
+    drag_->end();
     ReturnTileToTray(DraggedTile);
 }
 
@@ -410,14 +406,14 @@ void Form1::Label2_DragDrop(int) {
 
 void Form1::PlaceOnReaction(std::int16_t reaction) {
     ReactionSlot &slot = Reactions.at(reaction);
-    if (slot.Tile != NoTile) {
+    if (slot.Tile != facts::NoTile) {
         ReturnTileToTray(slot.Tile);
     }
     slot.Tile = DraggedTile;
     Picture *dragged = tile(DraggedTile);
     const twips::Rect &size = dragged->twipGeometry();
     const QPointF corner =
-        placement::slot(reaction, ui.ImgSyntactic.at(reaction)->twipGeometry(), {size.width, size.height});
+        placement::slot(reaction, ui_.ImgSyntactic.at(reaction)->twipGeometry(), {size.width, size.height});
     dragged->moveTwips(static_cast<float>(corner.x()), static_cast<float>(corner.y()));
     ShowCoefficients(reaction);
 }
@@ -427,19 +423,19 @@ void Form1::PlaceOnReaction(std::int16_t reaction) {
 void Form1::connectKeyboard() {
     KeyboardPlacing::Window window;
     window.board = [this] { return KeyboardBoard(); };
-    window.dragging = [this] { return drag->source() != nullptr; };
+    window.dragging = [this] { return drag_->isRunning(); };
     window.pickUp = [this](int index) { return PickUpTile(index); };
     window.drop = [this](int reaction) { ImgSyntactic_DragDrop(reaction); };
     window.putBack = [this] { ReturnTileToTray(DraggedTile); };
     window.takeOff = [this](int index) { ImgMolecular_DblClick(index); };
-    keyboardPlacing = new KeyboardPlacing(ui, menuBar(), std::move(window), this);
+    keyboardPlacing_ = new KeyboardPlacing(ui_, menuBar(), std::move(window), this);
 }
 
 keyboard::Board Form1::KeyboardBoard() const {
     keyboard::Board board;
     board.columnOfKind = TrayColumn;
-    for (const QObject *child : ui.client->children()) {
-        const int n = indexOf(ui.ImgMolecular, child);
+    for (const QObject *child : ui_.client->children()) {
+        const int n = indexOf(ui_.ImgMolecular, child);
         if (n >= 0 && !liesBelowTrayLine(n)) {
             board.trayTilesBackToFront.push_back(n);
         }

@@ -28,7 +28,9 @@ public:
     // Stops the drag layer first, so that no drag report reaches a window partly destroyed.
     ~Form1() override;
 
-    // Empty and hide, or show, the coefficient boxes of reaction 0..4.
+    // Empty and hide, or show, the coefficient boxes of reaction 0..4. Only the window's own handlers
+    // call them; they are public as the routines through which the boxes of a reaction are shown and
+    // hidden, the interface of the coefficient boxes.
     void HideCoefficients(std::int16_t reaction);
     void ShowCoefficients(std::int16_t reaction);
 
@@ -37,14 +39,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One reaction of the exercise: what the right compound is worth, which kind it is, and the
-    // tile that lies on the reaction (NoTile when none).
+    // One reaction of the exercise: what the right compound is worth and which kind it is, as the
+    // exercise's key has them (facts.h, from which grading reads them too), and the tile that lies on
+    // the reaction (facts::NoTile when none).
     struct ReactionSlot {
         std::int16_t Points;
         std::int16_t CorrectKind;
         std::int16_t Tile;
     };
-    static constexpr std::int16_t NoTile = -1;
 
     // Start and stop.
     void Form_Load();
@@ -93,8 +95,8 @@ private:
     // Hands the drag layer's reports to the handlers of the surface they concern.
     void routeDrag(QWidget *surface, QPointF pointer, bool drop);
     void connectTile(int index);
-    Picture *tile(int index) const { return ui.ImgMolecular.at(index); }
-    QLineEdit *box(int index) const { return ui.tCoefficient.at(index); }
+    Picture *tile(int index) const { return ui_.ImgMolecular.at(index); }
+    QLineEdit *box(int index) const { return ui_.tCoefficient.at(index); }
     // The tray line: tiles below it lie on a reaction (or are on their way there).
     float trayLine() const;
     bool liesBelowTrayLine(int tileIndex) const;
@@ -103,10 +105,10 @@ private:
     keyboard::Board KeyboardBoard() const;
     void connectKeyboard();
 
-    form1::Controls ui;
-    ManualDrag *drag = nullptr;
-    KeyboardPlacing *keyboardPlacing = nullptr;
-    std::mt19937 random;
+    form1::Controls ui_;
+    ManualDrag *drag_ = nullptr;
+    KeyboardPlacing *keyboardPlacing_ = nullptr;
+    std::mt19937 random_;
 
     std::array<ReactionSlot, facts::ReactionCount> Reactions{};
     std::array<std::int16_t, facts::KindCount> TrayColumn{};

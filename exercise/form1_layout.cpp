@@ -1,5 +1,6 @@
 #include "exercise/form1_layout.h"
 
+#include "site.h"
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/menu_bar_style.h"
@@ -63,23 +64,20 @@ const std::array<TileDesign, KindCount> Tiles{{
     {QStringLiteral(":/pictures/tile_hydrogen.svg"), QStringLiteral("υδρογόνο"), 6120, 0},
 }};
 
+const QString GeneralAlkyneFormula = QStringLiteral("CνH2ν−2");
 struct ReactionDesign {
     QString resource;
     QString alkyneGenitive; // names the reaction for screen readers
-    QString alkyneFormula;  // read out in the reaction's equation
 };
 const std::array<ReactionDesign, ReactionCount> Reactions{{
-    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("του αιθινίου"),
-     QStringLiteral("C2H2")},
-    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("του προπινίου"),
-     QStringLiteral("C3H4")},
-    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("του βουτινίου"),
-     QStringLiteral("C4H6")},
-    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("του πεντινίου"),
-     QStringLiteral("C5H8")},
-    {QStringLiteral(":/pictures/reaction_alkyne.svg"), QStringLiteral("του αλκινίου CνH2ν−2"),
-     QStringLiteral("CνH2ν−2")},
+    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("του αιθινίου")},
+    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("του προπινίου")},
+    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("του βουτινίου")},
+    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("του πεντινίου")},
+    {QStringLiteral(":/pictures/reaction_alkyne.svg"),
+     QStringLiteral("του αλκινίου ") + GeneralAlkyneFormula},
 }};
+
 // The general alkyne's picture prints its coefficient.
 const QString GeneralAlkyneCoefficient = QStringLiteral("2");
 
@@ -99,19 +97,24 @@ const QString BlankBoxDescription =
 const QString UnusedBoxDescription =
     QStringLiteral("δεν χρησιμοποιείται: ο συντελεστής του %1 είναι τυπωμένος, %2");
 
-facts::Position lackingPosition(int reaction) {
-    return facts::LackingCompound.at(reaction) == facts::Kind::Water ? facts::Water : facts::CarbonDioxide;
+// The alkyne's formula, as read out in its reaction's equation: C2H2 ... C5H8, or CνH2ν−2.
+QString alkyneFormula(int reaction) {
+    if (reaction == facts::GeneralAlkyne) {
+        return GeneralAlkyneFormula;
+    }
+    const int carbon = facts::CarbonAtoms.at(reaction);
+    return QStringLiteral("C%1H%2").arg(carbon).arg(facts::hydrogenAtoms(carbon));
 }
 
 QString formulaAt(int reaction, int position) {
-    return position == facts::Alkyne ? Reactions.at(reaction).alkyneFormula : PositionFormula.at(position);
+    return position == facts::Alkyne ? alkyneFormula(reaction) : PositionFormula.at(position);
 }
 
 // The reaction's equation as a screen reader reads it, the missing product as a blank.
 QString equation(int reaction) {
     QStringList terms;
     for (int position = 0; position < BoxesPerReaction; ++position) {
-        terms << (position == lackingPosition(reaction) ? Blank : formulaAt(reaction, position));
+        terms << (position == facts::lackingPosition(reaction) ? Blank : formulaAt(reaction, position));
     }
     if (reaction == facts::GeneralAlkyne) {
         terms.first() = GeneralAlkyneCoefficient + QLatin1Char(' ') + terms.first();
@@ -125,7 +128,7 @@ QString boxDescription(int k) {
     if (k == facts::UnusedBox) {
         return UnusedBoxDescription.arg(formulaAt(reaction, position), GeneralAlkyneCoefficient);
     }
-    const QString &text = position == lackingPosition(reaction) ? BlankBoxDescription : BoxDescription;
+    const QString &text = position == facts::lackingPosition(reaction) ? BlankBoxDescription : BoxDescription;
     return text.arg(formulaAt(reaction, position), equation(reaction));
 }
 
@@ -139,7 +142,6 @@ constexpr std::array<QPoint, BoxCount> BoxCorners{{
 }};
 
 const QString DropIconResource = QStringLiteral(":/pictures/drop_icon.svg");
-const QString WindowIconResource = QStringLiteral(":/pictures/window_icon.svg");
 
 QString arrayName(const char *name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
@@ -246,7 +248,7 @@ void stackControls(Controls &ui) {
 void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(Caption);
-    window->setWindowIcon(storedIcon(WindowIconResource));
+    window->setWindowIcon(storedIcon(site::WindowIconResource));
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);

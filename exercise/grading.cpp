@@ -14,12 +14,12 @@ Verdicts judge(const Answers &answers) {
         if (!answer.compound) {
             continue;
         }
-        verdict.compoundRight = answer.compound == answer.correctCompound;
+        verdict.compoundRight = *answer.compound == facts::LackingCompound.at(r);
         verdict.compoundWrong = !verdict.compoundRight;
         if (verdict.compoundRight) {
             verdict.coefficientsRight = coefficients::areRight(r, answer.boxTexts);
             verdict.points =
-                answer.pointsForCompound + (verdict.coefficientsRight ? PointsForCoefficients : 0);
+                facts::PointsForCompound + (verdict.coefficientsRight ? facts::PointsForCoefficients : 0);
         }
     }
     return verdicts;

@@ -14,15 +14,10 @@
 
 namespace grading {
 
-inline constexpr int PointsForCompound = 5;
-inline constexpr int PointsForCoefficients = 15;
-
-// One reaction's key (the compound that belongs on it and what it is worth), what lies on it (the
-// compound of its tile, none when the reaction is empty) and the texts of its four boxes (for the
-// general alkyne, the first one is not read).
+// What the pupil did on one reaction: the compound of the tile that lies on it (none when the reaction
+// is empty) and the texts of its four boxes (for the general alkyne, the first one is not read). The
+// key it is judged by is the exercise's own (facts.h).
 struct Answer {
-    facts::Kind correctCompound;
-    int pointsForCompound = PointsForCompound;
     std::optional<facts::Kind> compound;
     std::array<QString, facts::BoxesPerReaction> boxTexts;
 };

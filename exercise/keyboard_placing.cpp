@@ -15,19 +15,19 @@
 namespace keyboard {
 
 std::vector<int> reachableTiles(const Board &board) {
-    std::array<int, tray::Columns> topOfColumn;
-    topOfColumn.fill(NoTile);
+    std::array<int, facts::KindCount> topOfColumn;
+    topOfColumn.fill(facts::NoTile);
     for (int tile : board.trayTilesBackToFront) {
         topOfColumn.at(board.columnOfKind.at(static_cast<std::size_t>(tile % facts::KindCount))) = tile;
     }
     std::vector<int> order;
     for (int tile : topOfColumn) {
-        if (tile != NoTile) {
+        if (tile != facts::NoTile) {
             order.push_back(tile);
         }
     }
     for (int tile : board.placed) {
-        if (tile != NoTile) {
+        if (tile != facts::NoTile) {
             order.push_back(tile);
         }
     }
@@ -36,7 +36,7 @@ std::vector<int> reachableTiles(const Board &board) {
 
 int neighbour(const std::vector<int> &order, int current, int step) {
     if (order.empty()) {
-        return NoTile;
+        return facts::NoTile;
     }
     const int count = static_cast<int>(order.size());
     const auto found = std::find(order.begin(), order.end(), current);
@@ -79,7 +79,7 @@ KeyboardPlacing::KeyboardPlacing(const form1::Controls &ui, QWidget *menuBar, Wi
 
 int KeyboardPlacing::tileIndex(const QObject *object) const {
     const auto found = std::find(ui_.ImgMolecular.begin(), ui_.ImgMolecular.end(), object);
-    return found == ui_.ImgMolecular.end() ? keyboard::NoTile
+    return found == ui_.ImgMolecular.end() ? facts::NoTile
                                            : static_cast<int>(found - ui_.ImgMolecular.begin());
 }
 
@@ -92,23 +92,22 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
         if (window_.dragging()) {
             return false;
         }
-        if (press->isAutoRepeat() && tile != keyboard::NoTile && key != Qt::Key_Left &&
-            key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+        if (press->isAutoRepeat() && tile != facts::NoTile && key != Qt::Key_Left && key != Qt::Key_Right &&
+            key != Qt::Key_Up && key != Qt::Key_Down) {
             return true; // a held Space must not pick a tile up and drop it at once
         }
         if (key == Qt::Key_F6 && watched == ui_.client->window()) {
             switchArea();
             return true;
         }
-        return tile != keyboard::NoTile && tileKey(tile, key);
+        return tile != facts::NoTile && tileKey(tile, key);
     }
     case QEvent::FocusOut:
-        if (tile != keyboard::NoTile && tile == carried_) {
+        if (tile != facts::NoTile && tile == carried_) {
             // Leaving the carried tile in any way the pupil can (Tab, a click on a box, the menu, another
             // window) puts it back. Focus taken away by the program itself, as when the window closes
             // or the tiles are hidden for a restart, only forgets it.
             if (static_cast<QFocusEvent *>(event)->reason() == Qt::OtherFocusReason) {
-                carried_ = keyboard::NoTile;
                 forgetCarried();
             } else {
                 putBack();
@@ -116,15 +115,14 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
         }
         return false;
     case QEvent::Hide:
-        if (tile != keyboard::NoTile && tile == carried_) {
+        if (tile != facts::NoTile && tile == carried_) {
             // The program hides the tiles to restart; the restart sends every tile home.
-            carried_ = keyboard::NoTile;
             forgetCarried();
         }
         return false;
     case QEvent::MouseButtonPress:
         // The mouse takes over: a press on a tile or on the menu first puts the carried tile back.
-        if (carried_ != keyboard::NoTile && watched != ui_.client->window()) {
+        if (carried_ != facts::NoTile && watched != ui_.client->window()) {
             putBack();
         }
         return false;
@@ -151,7 +149,7 @@ bool KeyboardPlacing::tileKey(int tile, int key) {
     if (key == Qt::Key_Left || key == Qt::Key_Right) {
         const int next = keyboard::neighbour(keyboard::reachableTiles(window_.board()), tile,
                                              key == Qt::Key_Right ? 1 : -1);
-        if (next != keyboard::NoTile) {
+        if (next != facts::NoTile) {
             focusTile(next);
         }
         return true;
@@ -168,7 +166,7 @@ bool KeyboardPlacing::tileKey(int tile, int key) {
 }
 
 void KeyboardPlacing::switchArea() {
-    const bool inTray = tileIndex(QApplication::focusWidget()) != keyboard::NoTile;
+    const bool inTray = tileIndex(QApplication::focusWidget()) != facts::NoTile;
     if (inTray) {
         if (QLineEdit *box = firstVisibleBox(-1)) {
             box->setFocus(Qt::ShortcutFocusReason);
@@ -188,10 +186,6 @@ void KeyboardPlacing::focusTile(int tile) {
 void KeyboardPlacing::pickUp(int tile) {
     if (!window_.pickUp(tile)) {
         return;
-    }
-    if (described_) {
-        // Left over from a carry that the program ended (a restart).
-        described_->setAccessibleDescription(QString());
     }
     described_ = ui_.ImgMolecular.at(tile);
     carried_ = tile;
@@ -235,11 +229,11 @@ void KeyboardPlacing::forgetCarried() {
         highlighted_->setHighlighted(false);
         highlighted_.clear();
     }
-    if (carried_ != keyboard::NoTile && described_) {
+    if (described_) {
         described_->setAccessibleDescription(QString());
         described_.clear();
     }
-    carried_ = keyboard::NoTile;
+    carried_ = facts::NoTile;
 }
 
 void KeyboardPlacing::takeOff(int tile) {

@@ -20,13 +20,11 @@
 
 namespace keyboard {
 
-inline constexpr int NoTile = -1;
-
 // What the keyboard needs to know of the tiles' places.
 struct Board {
     std::array<std::int16_t, facts::KindCount> columnOfKind{}; // the tray column of each compound kind
     std::vector<int> trayTilesBackToFront;          // the tiles at their tray places, hindmost first
-    std::array<int, facts::ReactionCount> placed{}; // the tile on each reaction, or NoTile
+    std::array<int, facts::ReactionCount> placed{}; // the tile on each reaction, or facts::NoTile
 };
 
 // The tiles the keyboard reaches, in the order Left and Right walk them: the top tile of each tray
@@ -36,7 +34,7 @@ std::vector<int> reachableTiles(const Board &board);
 
 // The tile `step` places after `current` in `order`, going round at either end. A current tile that
 // is not in the order (it was covered or carried away) counts as lying just before the first tile
-// for a step forward and just after the last one for a step back. NoTile for an empty order.
+// for a step forward and just after the last one for a step back. facts::NoTile for an empty order.
 int neighbour(const std::vector<int> &order, int current, int step);
 
 // The reaction `step` places after `target`, going round from the last reaction to the first.
@@ -75,7 +73,8 @@ private:
     void setTarget(int reaction);
     void drop();
     void putBack();
-    // Forgets the carried tile and its target, leaving every tile where it lies.
+    // Forgets the carried tile, its target and its description, leaving every tile where it lies; the one
+    // place where a carry ends, whoever ends it.
     void forgetCarried();
     void takeOff(int tile);
     int tileIndex(const QObject *object) const;
@@ -83,8 +82,8 @@ private:
 
     const form1::Controls &ui_;
     Window window_;
-    int carried_ = keyboard::NoTile; // picked up and not yet dropped or put back
-    int target_ = 0;                 // the reaction the carried tile would be dropped on
+    int carried_ = facts::NoTile; // picked up and not yet dropped or put back
+    int target_ = 0;              // the reaction the carried tile would be dropped on
     QPointer<Picture> highlighted_;
     QPointer<Picture> described_; // the tile whose description tells where it is carried
 };

@@ -17,7 +17,7 @@ constexpr Blank CarbonDioxideBlank{10.0f, 3200.0f};
 constexpr Blank WaterBlank{20.0f, 1085.0f};
 
 constexpr Blank blankOf(int reaction) {
-    return facts::LackingCompound.at(reaction) == facts::Kind::Water ? WaterBlank : CarbonDioxideBlank;
+    return facts::lackingPosition(reaction) == facts::Water ? WaterBlank : CarbonDioxideBlank;
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #pragma once
 
 // The tray: the strip above the reactions panel where the compound tiles wait, five columns of
-// stacked tiles, one column for each compound kind.
+// stacked tiles, one column for each compound kind (facts::KindCount).
 
+#include "exercise/facts.h"
 #include "toolkit/twips.h"
 
 #include <QPointF>
@@ -13,7 +14,6 @@
 
 namespace tray {
 
-inline constexpr int Columns = 5;
 // The x coordinate, in the client area, where the tray ends: the left edge of the grade label.
 inline constexpr float RightEnd = 8460.0f;
 
@@ -25,6 +25,6 @@ QPointF place(int column, const twips::Rect &panel, float tileWidth, float tileH
 // A random order of the tray columns: entry k is the column of compound kind k. Each entry is drawn
 // uniformly from 0..4 until it differs from those already taken, using `random` for numbers in
 // [0, 1).
-std::array<std::int16_t, Columns> shuffleColumns(const std::function<double()> &random);
+std::array<std::int16_t, facts::KindCount> shuffleColumns(const std::function<double()> &random);
 
 } // namespace tray

@@ -1,6 +1,7 @@
 // Feeds arbitrary box texts, one at a time and as the four boxes of a whole answer split at '|', to
 // the coefficient checks, and aborts when one of their invariants breaks.
 #include "exercise/coefficients.h"
+#include "tests/answers.h"
 
 #include <QString>
 
@@ -23,41 +24,17 @@ constexpr std::array<int, 2> reactionsOutOfRange{-1, 5};
 // Plain decimal texts up to this length are compared with Qt's own conversion.
 constexpr qsizetype comparedLength = 300;
 
-using Answer = std::array<QString, boxCount>;
-
-Answer answer(const char16_t *alkyne, const char16_t *oxygen, const char16_t *dioxide,
-              const char16_t *water) {
-    return {QString::fromUtf16(alkyne), QString::fromUtf16(oxygen), QString::fromUtf16(dioxide),
-            QString::fromUtf16(water)};
-}
-
+using Answer = testkit::BoxTexts;
+using testkit::withoutOuterSpaces;
 // Smallest right answers of reactions 0..3, then a right answer of reaction 4.
-const std::array<Answer, numberedReactions + 1> rightAnswers{
-    answer(u"2", u"5", u"4", u"2"), answer(u"1", u"4", u"3", u"2"), answer(u"2", u"11", u"8", u"6"),
-    answer(u"1", u"7", u"5", u"4"), answer(u"", u"3\u03BD-1", u"2\u03BD", u"2\u03BD-2")};
-
-const std::array<std::array<QString, 2>, boxCount> generalTexts{{
-    {},
-    {QStringLiteral("3\u03BD-1"), QStringLiteral("3v-1")},
-    {QStringLiteral("2\u03BD"), QStringLiteral("2v")},
-    {QStringLiteral("2\u03BD-2"), QStringLiteral("2v-2")},
-}};
+const auto &rightAnswers = testkit::RightTexts;
+const auto &generalTexts = testkit::GeneralAnswers;
 
 void require(bool condition, const char *invariant) {
     if (!condition) {
         std::fprintf(stderr, "broken invariant: %s\n", invariant);
         std::abort();
     }
-}
-
-QString withoutOuterSpaces(QString text) {
-    while (text.startsWith(u' ')) {
-        text.remove(0, 1);
-    }
-    while (text.endsWith(u' ')) {
-        text.chop(1);
-    }
-    return text;
 }
 
 bool isPlainDecimal(const QString &text) {
@@ -108,16 +85,10 @@ void checkInAnswers(const QString &text) {
 
 // The rule of reactions 0..3 restated through the box reader: the values are a positive multiple k
 // of the smallest balanced coefficients, and k times the largest product the checks form fits 16 bits.
-struct Smallest {
-    std::array<int, boxCount> coefficients;
-    int largestProduct;
-};
-constexpr std::array<Smallest, numberedReactions> smallest{
-    {{{2, 5, 4, 2}, 10}, {{1, 4, 3, 2}, 4}, {{2, 11, 8, 6}, 22}, {{1, 7, 5, 4}, 7}}};
 constexpr int int16Max = 32767;
 
 bool isMultipleOfSmallest(int reaction, const Answer &texts) {
-    const Smallest &rule = smallest[static_cast<std::size_t>(reaction)];
+    const testkit::Balance &rule = testkit::Balances.at(static_cast<std::size_t>(reaction));
     std::array<int, boxCount> values{};
     for (std::size_t box = 0; box < boxCount; ++box) {
         const auto value = coefficients::boxValue(texts[box]);
@@ -126,9 +97,9 @@ bool isMultipleOfSmallest(int reaction, const Answer &texts) {
         }
         values[box] = *value;
     }
-    const int k = values[0] / rule.coefficients[0];
+    const int k = values[0] / rule.smallest[0];
     for (std::size_t box = 0; box < boxCount; ++box) {
-        if (values[box] != k * rule.coefficients[box]) {
+        if (values[box] != k * rule.smallest[box]) {
             return false;
         }
     }

@@ -3,6 +3,7 @@
 // Finding the exercise window's controls and driving it with real pointer events sent to its
 // window, so that hit-testing and Qt's implicit mouse grab take the path a pupil's hand takes.
 
+#include "answers.h"
 #include "toolkit/picture.h"
 
 #include <QLineEdit>
@@ -54,8 +55,6 @@ inline constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6
 // Where a tile placed on each reaction lies: the top-left corner, in client twips.
 inline constexpr std::array<QPointF, ReactionCount> Slots{
     {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
-// The compound kind whose blank each reaction picture shows: carbon dioxide or water.
-inline constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
 
 // Stands in for the desktop's web browser: records every address handed to it.
 // Install with QDesktopServices::setUrlHandler("http", &recorder, "open").

@@ -91,8 +91,8 @@ class TestAbout : public QObject {
 private slots:
     void initTestCase() { fonts::installSubstitutes(); }
     void init() {
-        recorder.urls.clear();
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+        recorder_.urls.clear();
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open");
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
 
@@ -261,10 +261,10 @@ private slots:
         frmAbout about;
         auto *comment = about.findChild<QPlainTextEdit *>(QStringLiteral("Comment"));
         QVERIFY(comment != nullptr);
-        QVERIFY(about.notice().endsWith(QStringLiteral("\r\n")));
-        QCOMPARE(about.notice(), site::AboutNotice);
-        QVERIFY(about.notice().size() > 150 && about.notice().size() < 250);
-        // The text box holds the line break as an empty paragraph after the notice.
+        // One paragraph of about 200 characters, ended by CR LF, which the text box holds as an empty
+        // paragraph after the notice.
+        QVERIFY(site::AboutNotice.endsWith(QStringLiteral("\r\n")));
+        QVERIFY(site::AboutNotice.size() > 150 && site::AboutNotice.size() < 250);
         QCOMPARE(comment->toPlainText(), QString(site::AboutNotice).replace(QStringLiteral("\r\n"), "\n"));
         QCOMPARE(comment->document()->blockCount(), 2);
         QVERIFY(!comment->toPlainText().contains(QStringLiteral("Text1")));
@@ -388,7 +388,7 @@ private slots:
         QCOMPARE(link->cursor().hotSpot(), (QPointF(12, 1) * units.hotSpotPerLogicalPixel).toPoint());
         QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
-        QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});
+        QCOMPARE(recorder_.urls, QList<QUrl>{QUrl(address)});
         QVERIFY(about.isVisible());
     }
 
@@ -431,7 +431,7 @@ private slots:
         } else {
             QTest::mouseDClick(window, Qt::LeftButton, {}, on);
         }
-        QCOMPARE(recorder.urls.size(), opened);
+        QCOMPARE(recorder_.urls.size(), opened);
         QVERIFY(about.isVisible());
     }
 
@@ -439,7 +439,7 @@ private slots:
         UrlRecorder sink;
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "open");
         const auto restore = qScopeGuard(
-            [this] { QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open"); });
+            [this] { QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open"); });
         frmAbout about;
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
@@ -457,7 +457,7 @@ private slots:
             }
         }
         QCOMPARE(shown, QWidgetList{&about});
-        QVERIFY(recorder.urls.isEmpty());
+        QVERIFY(recorder_.urls.isEmpty());
     }
 
     void centredOnScreen() {
@@ -540,7 +540,7 @@ private slots:
     }
 
 private:
-    UrlRecorder recorder;
+    UrlRecorder recorder_;
 };
 
 QTEST_MAIN(TestAbout)

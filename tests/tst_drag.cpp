@@ -64,8 +64,8 @@ public:
     Exercise(const Exercise &) = delete;
     Exercise &operator=(const Exercise &) = delete;
     ~Exercise() {
-        if (held != Qt::NoButton) {
-            release(pointer);
+        if (held_ != Qt::NoButton) {
+            release(pointer_);
         }
     }
 
@@ -100,34 +100,34 @@ public:
     // Pointer events; after each one the layout is checked, sparing only a tray tile being carried.
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
         Picture *pressed = tileUnder(p);
-        carried = pressed != nullptr && pressed->twipGeometry().top == TrayTop ? pressed : nullptr;
+        carried_ = pressed != nullptr && pressed->twipGeometry().top == TrayTop ? pressed : nullptr;
         testkit::press(form, p, button);
-        held = button;
-        pointer = p;
+        held_ = button;
+        pointer_ = p;
         noteBrokenRule();
     }
     void move(QPoint p) {
         expectOutsideWarning(p);
         moveTo(form, p);
-        pointer = p;
+        pointer_ = p;
         noteBrokenRule();
     }
     void release(QPoint p) {
         expectOutsideWarning(p);
-        testkit::release(form, p, held);
-        held = Qt::NoButton;
-        pointer = p;
-        carried = nullptr;
+        testkit::release(form, p, held_);
+        held_ = Qt::NoButton;
+        pointer_ = p;
+        carried_ = nullptr;
         noteBrokenRule();
     }
     void doubleClick(QPoint p) {
         testkit::doubleClick(form, p);
-        pointer = p;
+        pointer_ = p;
         noteBrokenRule();
     }
     // Moves the held pointer in even steps to `to`.
     void glide(QPoint to, int steps = DragSteps) {
-        const QPoint from = pointer;
+        const QPoint from = pointer_;
         for (int step = 1; step <= steps; ++step) {
             move(from + (to - from) * step / steps);
         }
@@ -138,7 +138,7 @@ public:
         Picture *dragged = tileUnder(from);
         press(from);
         glide(centreOf(form, testkit::reaction(form, reaction)));
-        release(pointer);
+        release(pointer_);
         return dragged;
     }
     void check() { trigger(form, "mnuCheck"); }
@@ -155,18 +155,18 @@ private:
     }
 
     void noteBrokenRule() {
-        const QString broken = brokenRule(form, carried);
+        const QString broken = brokenRule(form, carried_);
         if (brokenOnTheWay.isEmpty() && !broken.isEmpty()) {
             brokenOnTheWay = QStringLiteral("after the pointer event at (%1, %2): %3")
-                                 .arg(pointer.x())
-                                 .arg(pointer.y())
+                                 .arg(pointer_.x())
+                                 .arg(pointer_.y())
                                  .arg(broken);
         }
     }
 
-    Qt::MouseButton held = Qt::NoButton;
-    QPoint pointer;
-    const Picture *carried = nullptr;
+    Qt::MouseButton held_ = Qt::NoButton;
+    QPoint pointer_;
+    const Picture *carried_ = nullptr;
 };
 
 } // namespace

@@ -28,7 +28,7 @@ QRectF designPicture(int reaction) {
     return {180, 840 + 1560.0 * reaction, 9495, 1470};
 }
 
-using Order = std::array<std::int16_t, tray::Columns>;
+using Order = std::array<std::int16_t, facts::KindCount>;
 
 QList<int> toList(const Order &order) {
     return {order.begin(), order.end()};
@@ -72,7 +72,7 @@ private slots:
         QFETCH(float, clientTop);
         QFETCH(QList<double>, lefts);
         QFETCH(double, top);
-        for (int column = 0; column < tray::Columns; ++column) {
+        for (int column = 0; column < facts::KindCount; ++column) {
             const QPointF place = tray::place(column, twipRect(panel), static_cast<float>(tile.width()),
                                               static_cast<float>(tile.height()), clientTop);
             QCOMPARE(place.x(), lefts.at(column));
@@ -140,7 +140,7 @@ private slots:
             if (next < draws.size()) {
                 return draws.at(next++);
             }
-            return 0.1 + 0.2 * static_cast<double>(extra++ % tray::Columns);
+            return 0.1 + 0.2 * static_cast<double>(extra++ % facts::KindCount);
         };
         const Order order = tray::shuffleColumns(scripted);
         QCOMPARE(toList(order), columns);

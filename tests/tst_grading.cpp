@@ -1,6 +1,7 @@
 // The grading rules on their own: what each reaction earns from the compound on it and its coefficients,
 // and which verdicts tell the window to send a compound home or to empty the boxes.
 
+#include "answers.h"
 #include "exercise/grading.h"
 
 #include <QTest>
@@ -11,16 +12,10 @@ using facts::Kind;
 
 namespace {
 
-// The key as the reaction pictures show it: carbon dioxide blank in reactions 0, 2, 4, water in 1 and 3.
-constexpr std::array<Kind, 5> Key{Kind::CarbonDioxide, Kind::Water, Kind::CarbonDioxide, Kind::Water,
-                                  Kind::CarbonDioxide};
-const std::array<std::array<QString, 4>, 5> RightTexts{{
-    {"2", "5", "4", "2"},
-    {"1", "4", "3", "2"},
-    {"2", "11", "8", "6"},
-    {"1", "7", "5", "4"},
-    {"", "3ν-1", "2ν", "2ν-2"},
-}};
+// The compound each reaction asks for.
+Kind rightKind(std::size_t reaction) {
+    return static_cast<Kind>(testkit::RightKind.at(reaction));
+}
 const std::array<QString, 4> WrongTexts{"1", "1", "1", "1"};
 
 // One reaction of an attempt: nothing on it, or a compound with right or wrong coefficients.
@@ -31,16 +26,15 @@ grading::Answers answersFor(const Attempt &attempt) {
     grading::Answers answers;
     for (std::size_t r = 0; r < answers.size(); ++r) {
         grading::Answer &answer = answers[r];
-        answer.correctCompound = Key[r];
-        answer.boxTexts = RightTexts[r];
+        answer.boxTexts = testkit::RightTexts.at(r);
         switch (attempt[r]) {
         case On::Nothing:
             break;
         case On::RightCompoundRightCoefficients:
-            answer.compound = Key[r];
+            answer.compound = rightKind(r);
             break;
         case On::RightCompoundWrongCoefficients:
-            answer.compound = Key[r];
+            answer.compound = rightKind(r);
             answer.boxTexts = WrongTexts;
             break;
         case On::WrongCompound:
@@ -127,7 +121,7 @@ void GradingTest::anyWrongKindIsWrong() {
     grading::Answers answers = answersFor({});
     answers.at(reaction).compound = kind;
     const grading::Verdict verdict = grading::judge(answers).at(reaction);
-    const bool right = kind == Key.at(reaction);
+    const bool right = kind == rightKind(static_cast<std::size_t>(reaction));
     QCOMPARE(verdict.compoundRight, right);
     QCOMPARE(verdict.compoundWrong, !right);
     // The right answers' texts stand in every box, so a right compound earns everything.

@@ -27,15 +27,6 @@ enum Kind { Carbon, CarbonDioxide, CarbonMonoxide, Water, Hydrogen };
 const std::array<QString, KindCount> KindName{"άνθρακας", "διοξείδιο του άνθρακα", "μονοξείδιο του άνθρακα",
                                               "νερό", "υδρογόνο"};
 
-// The smallest balanced coefficients, by box; the general alkyne's first box is printed, not typed.
-const std::array<QStringList, ReactionCount> RightAnswers{{
-    {"2", "5", "4", "2"},
-    {"1", "4", "3", "2"},
-    {"2", "11", "8", "6"},
-    {"1", "7", "5", "4"},
-    {"3ν-1", "2ν", "2ν-2"},
-}};
-
 // Every accessibility event, with the name of the object it concerns as it read then.
 struct Heard {
     QAccessible::Event type;
@@ -169,13 +160,14 @@ public:
         return t;
     }
     // From the box that has the focus, types a reaction's coefficients, Tab between the boxes.
+    // Types a right answer into the reaction's boxes, from the first one shown on, Tab between them.
     void answer(int reaction) {
-        const QStringList &texts = RightAnswers.at(reaction);
-        for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QList<int> boxes = boxesOf(reaction);
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
             if (i > 0) {
                 key(Qt::Key_Tab);
             }
-            type(texts.at(i));
+            type(RightTexts.at(reaction).at(boxes.at(i) % facts::BoxesPerReaction));
         }
     }
 

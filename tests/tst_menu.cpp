@@ -54,7 +54,7 @@ private slots:
     void initTestCase() {
         fonts::installSubstitutes();
         for (const QString &scheme : Schemes) {
-            QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+            QDesktopServices::setUrlHandler(scheme, &recorder_, "open");
         }
     }
     void cleanupTestCase() {
@@ -62,7 +62,7 @@ private slots:
             QDesktopServices::unsetUrlHandler(scheme);
         }
     }
-    void init() { recorder.urls.clear(); }
+    void init() { recorder_.urls.clear(); }
 
     void commandsLeaveTheExerciseAlone_data() {
         QTest::addColumn<QByteArray>("action");
@@ -95,7 +95,7 @@ private slots:
         trigger(form, action.constData());
         trigger(form, action.constData());
         QCOMPARE(watcher.seen, (modal.isEmpty() ? QStringList() : QStringList{modal, modal}));
-        QCOMPARE(recorder.urls.size(), 2 * addresses);
+        QCOMPARE(recorder_.urls.size(), 2 * addresses);
         QVERIFY(form.isVisible());
         const Snapshot after = snapshot(form);
         QCOMPARE(mismatches(before, after), QStringList());
@@ -148,8 +148,8 @@ private slots:
         ModalWatcher watcher;
         trigger(form, "mnuSheet");
         QCOMPARE(watcher.seen, QStringList());
-        QCOMPARE(recorder.urls.size(), 1);
-        const QUrl opened = recorder.urls.constFirst();
+        QCOMPARE(recorder_.urls.size(), 1);
+        const QUrl opened = recorder_.urls.constFirst();
         if (!site::WorksheetSetting.isEmpty()) {
             QCOMPARE(opened.toString(QUrl::FullyEncoded), site::WorksheetSetting);
             return;
@@ -286,7 +286,7 @@ private slots:
     }
 
 private:
-    UrlRecorder recorder;
+    UrlRecorder recorder_;
 };
 
 QTEST_MAIN(TestMenu)

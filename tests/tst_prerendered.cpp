@@ -37,7 +37,7 @@ QString keyOf(const pictures::Rendering &rendering) {
 class TestPrerendered : public QObject {
     Q_OBJECT
     // What the window drew for itself, by key, made once before any test draws anything else.
-    QMap<QString, QImage> drawnByWindow;
+    QMap<QString, QImage> drawnByWindow_;
 
 private slots:
     void initTestCase() {
@@ -51,7 +51,7 @@ private slots:
         cursors::hand();
         cursors::dragIcon(form.findChild<Picture *>(QStringLiteral("DropIcon"))->resource());
         for (const pictures::Rendering &rendering : pictures::cached()) {
-            drawnByWindow.insert(keyOf(rendering), rendering.image);
+            drawnByWindow_.insert(keyOf(rendering), rendering.image);
         }
         pictures::setBuiltInUsed(true);
     }
@@ -70,8 +70,8 @@ private slots:
         QCOMPARE(ratios, (QSet<qreal>{1.0, 2.0}));
         storedHere.sort();
         // 5 tiles, 5 reactions, the hand and the carried tile's cursor.
-        QCOMPARE(drawnByWindow.size(), 12);
-        QCOMPARE(storedHere, drawnByWindow.keys());
+        QCOMPARE(drawnByWindow_.size(), 12);
+        QCOMPARE(storedHere, drawnByWindow_.keys());
     }
 
     void storedIsWhatTheWindowDraws_data() {
@@ -86,7 +86,7 @@ private slots:
     void storedIsWhatTheWindowDraws() {
         QFETCH(pictures::Rendering, stored);
         QCOMPARE(stored.image.size(), (QSizeF(stored.logicalSize) * stored.devicePixelRatio).toSize());
-        const QImage drawn = drawnByWindow.value(keyOf(stored));
+        const QImage drawn = drawnByWindow_.value(keyOf(stored));
         QCOMPARE(stored.image.format(), drawn.format());
         QCOMPARE(stored.image, drawn);
     }

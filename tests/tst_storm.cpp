@@ -40,44 +40,17 @@ namespace {
 
 // ---- The exercise's rules, written out apart from the program -------------------------------
 
-// Where a placed tile's top-left corner lies on each reaction, in client twips.
-constexpr std::array<QPointF, ReactionCount> Slots{
-    {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
-constexpr std::array<int, ReactionCount> RightKind{1, 3, 1, 3, 1};
+// The right compounds and coefficients, and where a placed tile lies, are the test kit's (answers.h,
+// testkit.h).
 const QStringList KindNames{QStringLiteral("carbon"), QStringLiteral("dioxide"), QStringLiteral("monoxide"),
                             QStringLiteral("water"), QStringLiteral("hydrogen")};
-constexpr int PointsForCompound = 5;
-constexpr int PointsForCoefficients = 15;
+using facts::PointsForCoefficients;
+using facts::PointsForCompound;
 constexpr int BoxesPerReaction = 4;
 constexpr int GeneralReaction = 4;
 constexpr int Int16Max = 32767;
 constexpr int Int16Min = -32768;
 constexpr double RadixCap = 1e7; // any value past 16 bits stays past them
-
-// The smallest balanced coefficients of ethyne, propyne, butyne and pentyne, and the largest product
-// the exercise forms from them: a multiple k of the smallest is right while k times it fits 16 bits.
-struct Balance {
-    std::array<int, BoxesPerReaction> smallest;
-    int largestProduct;
-};
-constexpr std::array<Balance, 4> Balances{
-    {{{2, 5, 4, 2}, 10}, {{1, 4, 3, 2}, 4}, {{2, 11, 8, 6}, 22}, {{1, 7, 5, 4}, 7}}};
-// The general alkyne's accepted O2, CO2 and H2O texts, with ν or a Latin v.
-const std::array<QStringList, BoxesPerReaction> GeneralAnswers{
-    {{},
-     {QStringLiteral("3ν-1"), QStringLiteral("3v-1")},
-     {QStringLiteral("2ν"), QStringLiteral("2v")},
-     {QStringLiteral("2ν-2"), QStringLiteral("2v-2")}}};
-
-QString withoutOuterSpaces(QString text) {
-    while (text.startsWith(u' ')) {
-        text.remove(0, 1);
-    }
-    while (text.endsWith(u' ')) {
-        text.chop(1);
-    }
-    return text;
-}
 
 // The coefficient a box text stands for: empty means 1; blanks, tabs and line feeds are skipped
 // anywhere; "&H" and "&O" begin hexadecimal and octal integers; otherwise a decimal number with an

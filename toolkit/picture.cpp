@@ -114,8 +114,9 @@ void Picture::mouseMoveEvent(QMouseEvent *) {
     emit moved();
 }
 
-void Picture::mouseReleaseEvent(QMouseEvent *) {
-    emit released();
+void Picture::mouseReleaseEvent(QMouseEvent *event) {
+    // Taken here, as the press was: a release on a picture never reaches the control behind it.
+    event->accept();
 }
 
 void Picture::mouseDoubleClickEvent(QMouseEvent *) {

@@ -41,7 +41,6 @@ public:
 signals:
     void pressed(Qt::MouseButton button);
     void moved();
-    void released();
     void doubleClicked();
 
 protected:
