@@ -10,5 +10,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 ensure_packages "$BASE_PACKAGES"
 dir="$(build_dir build)"
-configure_and_build "$dir"
+# The program alone: its tests and benchmarks are the test command's.
+configure_and_build "$dir" -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF
 exec "$dir/bin/alkyne-combustion" "$@"

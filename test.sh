@@ -5,7 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/scripts/common.sh"
 
 ensure_packages "$BASE_PACKAGES" "$TEST_PACKAGES"
 dir="$(build_dir build)"
-configure_and_build "$dir" -DWARNINGS_AS_ERRORS=ON
+configure_and_build "$dir" -DWARNINGS_AS_ERRORS=ON -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=ON
 cd "$dir"
 status=0
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}" -LE wayland "$@" ||

@@ -21,7 +21,7 @@ repetitions="${REPETITIONS:-10}"
 
 ensure_packages $BASE_PACKAGES libbenchmark-dev xvfb xauth sway qt6-wayland
 dir="$(build_dir build-bench)"
-BUILD_TYPE=Release configure_and_build "$dir" -DBUILD_TESTING=OFF
+BUILD_TYPE=Release configure_and_build "$dir" -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON
 bin="$dir/bin"
 
 startup() {

@@ -25,8 +25,9 @@
 BASE_PACKAGES="build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 fontconfig fonts-liberation fonts-dejavu-core desktop-file-utils appstream qt6-base-private-dev"
 # The SVG icon engine, with which a test compares the window icon; a headless Wayland compositor and
-# Qt's Wayland platform, under which the window suites run a second time.
-TEST_PACKAGES="qt6-svg-plugins|libqt6svg6 sway qt6-wayland"
+# Qt's Wayland platform, under which the window suites run a second time; Google Benchmark, for the
+# benchmarks the test command builds.
+TEST_PACKAGES="qt6-svg-plugins|libqt6svg6 sway qt6-wayland libbenchmark-dev"
 
 _alkyne_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
