@@ -667,6 +667,8 @@ private slots:
         trigger(pupil.form, "mnuRestart");
         QVERIFY(pupil.targets().isEmpty());
         QCOMPARE(t->twipGeometry().top, TrayTop);
+        // Home again, the tile no longer says it is carried.
+        QCOMPARE(accessible(t, QAccessible::Description), QString());
         VERIFY_LAYOUT(pupil);
         Picture *next = pupil.place(Water, 1);
         QVERIFY(next != nullptr);
