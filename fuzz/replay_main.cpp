@@ -19,7 +19,8 @@ int main(int argc, char *argv[]) {
                 continue;
             }
             std::ifstream file(entry.path(), std::ios::binary);
-            const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+            const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size());
             ++inputs;
         }
