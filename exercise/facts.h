@@ -14,7 +14,7 @@ enum class Kind : std::int16_t { Carbon, CarbonDioxide, CarbonMonoxide, Water, H
 inline constexpr int KindCount = 5;
 inline constexpr int TilesPerKind = 5;
 inline constexpr int TileCount = KindCount * TilesPerKind;
-// Marks a reaction that holds no tile.
+// No tile: on a reaction that holds none, or where the keyboard finds none.
 inline constexpr std::int16_t NoTile = -1;
 
 constexpr Kind kindOfTile(int tile) {
