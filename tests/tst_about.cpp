@@ -3,6 +3,8 @@
 #include "testkit.h"
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
+#include "toolkit/picture_cache.h"
+#include "toolkit/stored_icon.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -13,7 +15,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -49,12 +50,7 @@ QColor colourAt(const QImage &grab, QPoint logical) {
 }
 
 QImage render(const QString &resource, const QSize &size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    QSvgRenderer(resource).render(&painter);
-    painter.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return pictures::rasterise(resource, size).convertToFormat(QImage::Format_ARGB32);
 }
 
 // Rough colour classes for looking at the pictures.
@@ -108,7 +104,7 @@ private slots:
         QCOMPARE(about.palette().color(QPalette::Window), DarkGrey);
         const QImage icon = about.windowIcon().pixmap(32).toImage();
         QVERIFY(!icon.isNull());
-        QCOMPARE(icon, QIcon(QStringLiteral(":/pictures/window_icon.svg")).pixmap(32).toImage());
+        QCOMPARE(icon, storedIcon(site::WindowIconResource).pixmap(32).toImage());
 
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
@@ -483,9 +479,7 @@ private slots:
     void pictureSizes() {
         QFETCH(QString, resource);
         QFETCH(QSize, size);
-        QSvgRenderer renderer(resource);
-        QVERIFY(renderer.isValid());
-        QCOMPARE(renderer.defaultSize(), size);
+        QCOMPARE(pictures::naturalSize(resource), size);
     }
 
     void emblemInkIsDarkRedOnly() {

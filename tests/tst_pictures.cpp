@@ -4,6 +4,9 @@
 
 #include "toolkit/cursors.h"
 #include "toolkit/picture_cache.h"
+#include "toolkit/recording.h"
+
+#include <QFile>
 
 #include <QImage>
 #include <QTest>
@@ -204,6 +207,42 @@ private slots:
         for (int round = 0; round < 2; ++round) {
             rendered(firstSize, firstRatio);
             rendered(secondSize, secondRatio);
+        }
+    }
+
+    // The recordings the build made are read back whole, their outlines and the rest; a damaged or
+    // foreign stream is no recording at all, never a part of one.
+    void recordingsReadBackOrNotAtAll_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("outlines"); // -1: no recording
+        QFile file(pictures::recordingResource(QStringLiteral(":/pictures/reaction_alkyne.svg")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray reaction = file.readAll();
+        QTest::newRow("a reaction") << reaction << 6;
+        QTest::newRow("empty") << QByteArray() << -1;
+        QTest::newRow("an SVG document") << QByteArray("<svg/>") << -1;
+        for (const qsizetype cut : {4, 20, 60, 200}) {
+            QTest::addRow("cut %lld bytes short", static_cast<long long>(cut)) << reaction.chopped(cut) << -1;
+        }
+        QByteArray trailing = reaction;
+        trailing.append('\0');
+        QTest::newRow("a byte too many") << trailing << -1;
+        QByteArray countTooLarge = reaction;
+        countTooLarge[4 + 8 + 16] = '\x7f'; // the outline count's high byte, after the tag and sizes
+        QTest::newRow("outline count beyond the stream") << countTooLarge << -1;
+    }
+
+    void recordingsReadBackOrNotAtAll() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, outlines);
+        const std::optional<pictures::Recording> read = pictures::fromBytes(bytes);
+        QCOMPARE(read.has_value(), outlines >= 0);
+        if (read) {
+            QCOMPARE(read->outlines.size(), outlines);
+            QCOMPARE(read->naturalSize, ReactionPixels);
+            QCOMPARE(read->userSize, ReactionTwips);
+            QVERIFY(!read->rest.isNull());
+            QCOMPARE(pictures::fromBytes(pictures::toBytes(*read))->outlines, read->outlines);
         }
     }
 

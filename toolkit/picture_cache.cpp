@@ -1,14 +1,14 @@
 #include "toolkit/picture_cache.h"
 
-#include "toolkit/outline_snap.h"
+#include "toolkit/recording.h"
 
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QResource>
-#include <QSvgRenderer>
 #include <QtEndian>
 
 #include <algorithm>
@@ -36,23 +36,17 @@ struct Key {
     return qHashMulti(seed, key.resource, key.size.width(), key.size.height(), key.ratio);
 }
 
-// One parsed renderer per picture, kept for the program's life.
-QSvgRenderer &rendererFor(const QString &resource) {
-    static QHash<QString, std::shared_ptr<QSvgRenderer>> renderers;
-    auto &renderer = renderers[resource];
-    if (!renderer) {
-        renderer = std::make_shared<QSvgRenderer>(resource);
-    }
-    return *renderer;
-}
-
-// The document of each picture, read once, for renderings whose outlines are snapped to their pixels.
-const QByteArray &documentOf(const QString &resource) {
-    static QHash<QString, QByteArray> documents;
-    auto found = documents.find(resource);
-    if (found == documents.end()) {
-        QFile file(resource);
-        found = documents.insert(resource, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+// The recording of each picture, read once from the resources and kept for the program's life.
+const Recording &recordingOf(const QString &resource) {
+    static QHash<QString, Recording> recordings;
+    auto found = recordings.find(resource);
+    if (found == recordings.end()) {
+        QFile file(recordingResource(resource));
+        std::optional<Recording> read;
+        if (file.open(QIODevice::ReadOnly)) {
+            read = fromBytes(file.readAll());
+        }
+        found = recordings.insert(resource, read.value_or(Recording()));
     }
     return *found;
 }
@@ -240,18 +234,20 @@ QHash<Key, RunImage> &runRenderings() {
 
 } // namespace
 
+QString recordingResource(const QString &resource) {
+    return QStringLiteral(":/recorded/") + QFileInfo(resource).completeBaseName() + QStringLiteral(".rec");
+}
+
 QImage rasterise(const QString &resource, QSize pixels) {
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    const QRectF bounds(QPointF(0, 0), QSizeF(pixels));
-    const QByteArray snapped = snapOutlines(documentOf(resource), pixels);
-    if (snapped.isEmpty()) {
-        rendererFor(resource).render(&painter, bounds);
-    } else {
-        QSvgRenderer(snapped).render(&painter, bounds);
-    }
+    play(painter, recordingOf(resource), QRectF(QPointF(0, 0), QSizeF(pixels)), true);
     return image;
+}
+
+void draw(QPainter &painter, const QString &resource, const QRectF &target) {
+    play(painter, recordingOf(resource), target, false);
 }
 
 void paint(QPainter &painter, const QString &resource, QSize logicalSize, qreal devicePixelRatio,
@@ -286,7 +282,7 @@ void paint(QPainter &painter, const QString &resource, QSize logicalSize, qreal 
 }
 
 QSize naturalSize(const QString &resource) {
-    return rendererFor(resource).defaultSize();
+    return recordingOf(resource).naturalSize;
 }
 
 QPixmap render(const QString &resource, QSize logicalSize, qreal devicePixelRatio) {

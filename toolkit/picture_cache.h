@@ -11,8 +11,9 @@
 
 class QPainter;
 
-// The program's vector pictures (SVG resources), each parsed once and rendered once per logical size and
-// device pixel ratio. Painting only ever blits the cached pixmaps.
+// The program's vector pictures, each named by its SVG document (":/pictures/tile_carbon.svg") and carried
+// as the recording the build makes of it (toolkit/recording.h), read once and rendered once per logical
+// size and device pixel ratio. Painting only ever blits the cached pixmaps.
 namespace pictures {
 
 // The picture's own size in logical pixels.
@@ -32,9 +33,15 @@ void paint(QPainter &painter, const QString &resource, QSize logicalSize, qreal 
 // count them to prove that moving and repainting never renders again.
 std::uint64_t renderCount();
 
-// The picture drawn from its SVG document at `pixels` device pixels, outlines snapped to them: what every
-// rendering holds. It neither looks in nor fills the cache.
+// The picture drawn at `pixels` device pixels, outlines snapped to them: what every rendering holds. It
+// neither looks in nor fills the cache.
 QImage rasterise(const QString &resource, QSize pixels);
+
+// The picture drawn as vectors stretched to `target`, its outlines as designed: for a printed page.
+void draw(QPainter &painter, const QString &resource, const QRectF &target);
+
+// Where the build puts the recording of the picture named `resource`.
+QString recordingResource(const QString &resource);
 
 // One rendering: the picture drawn to fill `logicalSize` at `devicePixelRatio`.
 struct Rendering {

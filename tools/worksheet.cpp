@@ -6,6 +6,7 @@
 #include "exercise/help_text.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
+#include "toolkit/picture_cache.h"
 #include "toolkit/shape.h"
 #include "toolkit/twips.h"
 
@@ -18,7 +19,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgRenderer>
 
 #include <cstdio>
 
@@ -62,8 +62,7 @@ QRectF offsetBy(const twips::Rect &r, QPointF offset) {
 }
 
 void drawPicture(QPainter &painter, const QString &resource, const QRectF &target) {
-    QSvgRenderer renderer(resource);
-    renderer.render(&painter, target);
+    pictures::draw(painter, resource, target);
 }
 
 // Draws text wrapped to the width from the top of `area`; returns the height it took.
