@@ -8,8 +8,14 @@ namespace fonts {
 
 namespace {
 constexpr auto DesignFamily = "MS Sans Serif";
-const QStringList Substitutes{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                              QStringLiteral("DejaVu Sans")};
+// Metric-compatible stand-ins first. Windows keeps "MS Sans Serif" as a bitmap font of a few fixed
+// sizes, which would be blurred or stepped at 125 and 150 %: there its TrueType successor, with the
+// same design and the Greek letters, stands in, and the design font asks for outlines only.
+const QStringList Substitutes{
+#ifdef _WIN32
+    QStringLiteral("Microsoft Sans Serif"),
+#endif
+    QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
 } // namespace
 
 void installSubstitutes() {
@@ -21,6 +27,7 @@ QFont designFont(double points) {
     QFont font(QString::fromLatin1(DesignFamily));
     font.setPixelSize(twips::pointsToPixels(points));
     font.setBold(true);
+    font.setStyleStrategy(QFont::ForceOutline);
     return font;
 }
 

@@ -4,6 +4,7 @@
 
 #include "exercise/form1_layout.h"
 #include "exercise/help_text.h"
+#include "site.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
 #include "toolkit/picture_cache.h"
@@ -28,7 +29,6 @@ namespace {
 constexpr int TwipsPerInch = 1440;
 constexpr double MarginMillimetres = 15;
 
-const QString Title = QStringLiteral("Καύση αλκινίων");
 const QString Subtitle = QStringLiteral("Φύλλο εργασίας");
 const QStringList PupilFields{QStringLiteral("Όνομα:"), QStringLiteral("Τάξη:"),
                               QStringLiteral("Ημερομηνία:")};
@@ -90,7 +90,7 @@ private:
     void heading() {
         painter_.setFont(textFont(TitlePoints, true));
         const qreal height = painter_.fontMetrics().height();
-        painter_.drawText(QRectF(0, y_, width_, height), Qt::AlignLeft | Qt::AlignVCenter, Title);
+        painter_.drawText(QRectF(0, y_, width_, height), Qt::AlignLeft | Qt::AlignVCenter, site::ProgramName);
         painter_.setFont(textFont(TitlePoints));
         painter_.drawText(QRectF(0, y_, width_, height), Qt::AlignRight | Qt::AlignVCenter, Subtitle);
         y_ += height;
@@ -198,7 +198,7 @@ int main(int argc, char *argv[]) {
     pdf.setPageMargins(QMarginsF(MarginMillimetres, MarginMillimetres, MarginMillimetres, MarginMillimetres),
                        QPageLayout::Millimeter);
     pdf.setResolution(TwipsPerInch);
-    pdf.setTitle(Title + QStringLiteral(" — ") + Subtitle);
+    pdf.setTitle(site::ProgramName + QStringLiteral(" — ") + Subtitle);
     pdf.setCreator(QCoreApplication::applicationName());
     QPainter painter;
     if (!painter.begin(&pdf)) {
