@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
-# Builds for Windows on Debian, with MinGW-w64 (cmake/mingw-w64-x86_64.cmake). One stage so far:
+# Builds the exercise for 64-bit Windows on Debian, with MinGW-w64 (cmake/mingw-w64-x86_64.cmake), tests
+# it under Wine and packs it:
 #
-#   scripts/windows.sh [qt]   builds a static Qt for Windows (Core, Gui, Widgets, Test and the windows
-#                             and offscreen platforms) from Debian's own qt6-base source, of the same
-#                             version as the system's Qt, and prints its prefix. No argument means qt.
+#   scripts/windows.sh          everything, from a clean checkout: the packages it needs (with apt, as
+#                               the other scripts), a static Qt for Windows (once per machine), the
+#                               build tools for this machine, the exercise and its tests cross-built,
+#                               the whole suite run under Wine, the installer and the portable zip, and
+#                               the installer tried under Wine (scripts/wine_install_check.sh). Printed
+#                               last: the installer, the zip and the suite's result.
+#   scripts/windows.sh qt       only the static Qt: builds it when the cache has none, prints its prefix.
+#   scripts/windows.sh suite    the cross build and the suite under Wine, when the cache holds the Qt;
+#                               otherwise says in one line that it skipped them (CI runs this).
+#   scripts/windows.sh startup  launch to first paint under Wine, the exercise beside an empty window.
+#
+# Everything is built in build-windows/ (the build tools for this machine in build-windows/host); each
+# step's log is in build-windows/logs, and a step that fails names itself and its log.
 #
 # The Qt is kept in ${XDG_CACHE_HOME:-~/.cache}/alkyne-combustion/qt-<version>-mingw-static-<key>, where
 # the key is a hash of the source version, the configure options and the toolchain file, so a change
 # of any of them builds a new one; an existing one is printed at once. The build (40 to 60 minutes on
-# two cores, JOBS jobs) resumes from where it stopped in the folder ending in .partial; its logs are in
-# the folder ending in .logs.
-#
-# Cross-building the exercise, running its tests under Wine and packing it are not written yet; they
-# will be further stages here, each a function that starts from the Qt stage's prefix.
+# two cores, JOBS jobs) resumes from where it stopped in the folder ending in .partial, and the Qt is
+# used only once it is complete; its logs are in the folder ending in .logs.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
+build="$root/build-windows"
+host_build="$build/host"
+logs="$build/logs"
 cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/alkyne-combustion"
 jobs="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
@@ -67,7 +78,7 @@ usage() {
 
 # Progress goes to standard error: standard output carries only what a stage prints as its result.
 say() {
-    printf 'qt for windows: %s\n' "$*" >&2
+    printf 'windows: %s\n' "$*" >&2
 }
 
 # Runs a step with its output in a log, and names both when it fails.
@@ -199,19 +210,30 @@ EOF
         [ -f "$dir/build/link_check.exe" ]
 }
 
+# The Debian version of the system's qt6-base, whose source the Qt for Windows is built from.
+qt_source_version() {
+    dpkg-query -W -f='${source:Version}' qt6-base-dev
+}
+
+# Where the Qt for Windows of this system's Qt version, these options and this toolchain is cached.
+qt_prefix() {
+    local src_version upstream key
+    src_version="$(qt_source_version)" || return 1
+    upstream="${src_version#*:}"
+    upstream="${upstream%%[+~-]*}"
+    key="$( { printf '%s\n' "qt6-base $src_version" "${qt_options[@]}"; cat "$toolchain"; } | sha256sum | cut -c1-12)"
+    printf '%s\n' "$cache_root/qt-$upstream-mingw-static-$key"
+}
+
 # Prints the prefix of the static Qt for Windows, building it first when the cache has none.
 qt_stage() {
     ensure_packages g++-mingw-w64-x86-64-posix cmake ninja-build dpkg-dev xz-utils perl \
         qt6-base-dev qt6-base-dev-tools >&2
 
-    local src_version upstream
-    src_version="$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
-    upstream="${src_version#*:}"
-    upstream="${upstream%%[+~-]*}"
-    local key
-    key="$( { printf '%s\n' "qt6-base $src_version" "${qt_options[@]}"; cat "$toolchain"; } | sha256sum | cut -c1-12)"
-    local name="qt-$upstream-mingw-static-$key"
-    local prefix="$cache_root/$name"
+    local src_version prefix name
+    src_version="$(qt_source_version)"
+    prefix="$(qt_prefix)"
+    name="$(basename "$prefix")"
     if [ -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
         printf '%s\n' "$prefix"
         return 0
@@ -226,9 +248,10 @@ qt_stage() {
         return 0
     fi
 
-    local work="$cache_root/$name.partial" logs="$cache_root/$name.logs"
+    local work="$cache_root/$name.partial"
+    local logs="$cache_root/$name.logs"
     mkdir -p "$work" "$logs"
-    say "building Qt $upstream (Debian source $src_version) for Windows into $prefix"
+    say "building Qt (Debian source $src_version) for Windows into $prefix"
     fetch_qt_source "$work" "$src_version" "$logs"
 
     step "configure" "$logs/configure.log" cmake -S "$work/src" -B "$work/build" -G Ninja \
@@ -257,9 +280,119 @@ qt_stage() {
     printf '%s\n' "$prefix"
 }
 
-case "${1:-qt}" in
+# The cached Qt for Windows, when the cache holds a complete one for this system's Qt and these options.
+cached_qt() {
+    local prefix
+    prefix="$(qt_prefix 2>/dev/null)" && [ -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ] && printf '%s\n' "$prefix"
+}
+
+# What building, testing and packing need besides the Qt stage's packages.
+windows_packages() {
+    ensure_packages $BASE_PACKAGES g++-mingw-w64-x86-64-posix ninja-build wine64 xvfb "$@" >&2
+}
+
+# The tools the build runs (tools/: the pictures' recordings, the worksheet, the icons), built for this
+# machine.
+host_tools_stage() {
+    mkdir -p "$logs"
+    step "configuring the build tools for this machine" "$logs/host-configure.log" \
+        cmake -S "$root" -B "$host_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DBUILD_BENCHMARKS=OFF
+    step "building the build tools" "$logs/host-build.log" cmake --build "$host_build" --parallel "$jobs" \
+        --target record_picture prerender worksheet render_icon make_ico
+}
+
+cross_build_stage() {
+    local qt="$1"
+    step "configuring the exercise for Windows" "$logs/configure.log" \
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_PREFIX_PATH="$qt" -DHOST_TOOLS_DIR="$host_build/bin" \
+        -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=OFF -DWARNINGS_AS_ERRORS=ON
+    step "building the exercise and its tests for Windows" "$logs/build.log" \
+        cmake --build "$build" --parallel "$jobs"
+}
+
+# The whole suite as Windows programs under Wine; prints ctest's summary line.
+suite_stage() {
+    say "running the suite under $(/usr/lib/wine/wine64 --version 2>/dev/null || echo Wine) (log: $logs/suite.log)"
+    if ! ctest --test-dir "$build" --parallel "$jobs" --timeout 300 --output-on-failure >"$logs/suite.log" 2>&1; then
+        grep -E '^[0-9]+% tests passed|\(Failed\)|\(Timeout\)|\*\*\*' "$logs/suite.log" >&2 || true
+        say "the suite failed under Wine, see $logs/suite.log"
+        exit 1
+    fi
+    grep -E '^[0-9]+% tests passed' "$logs/suite.log"
+}
+
+pack_stage() {
+    step "packing the installer" "$logs/cpack.log" cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$build"
+    rm -rf "$build/_CPack_Packages"
+    step "packing the portable zip" "$logs/zip.log" cmake --build "$build" --target portable_zip
+    step "trying the installer under Wine" "$logs/install-check.log" \
+        env SCREENSHOT="$build/window-under-wine.png" "$root/scripts/wine_install_check.sh" \
+        "$build/alkyne-combustion-$(project_version)-win64-setup.exe"
+}
+
+# Launch to first paint of the exercise beside an empty Qt window of the same size and menu bar, both
+# cross-built the same way and run under Wine on an Xvfb display, alternated RUNS times (default 20) by
+# the bench runner built for this machine.
+startup_stage() {
+    step "configuring the start-up probes for Windows" "$logs/startup-configure.log" \
+        cmake "$build" -DBUILD_BENCHMARKS=ON
+    step "building the start-up probes" "$logs/startup-build.log" \
+        cmake --build "$build" --parallel "$jobs" --target startup_exercise startup_bare
+    step "building the start-up runner" "$logs/startup-runner.log" \
+        bash -c 'cmake "$1" -DBUILD_BENCHMARKS=ON && cmake --build "$1" --parallel "$2" --target startup_pair' \
+        runner "$host_build" "$jobs"
+    local display_file="$logs/startup-display" n
+    rm -f "$display_file"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    local xvfb=$!
+    for _ in $(seq 40); do [ -s "$display_file" ] && break; sleep 0.5; done
+    n="$(cat "$display_file")"
+    export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # One Wine server for all the runs, started before them, so that no run pays for starting it.
+    /usr/lib/wine/wineserver -p
+    DISPLAY=":$n" STARTUP_EMULATOR=/usr/lib/wine/wine64 "$host_build/bin/startup_pair" "${RUNS:-20}" \
+        "$build/bin/startup_exercise.exe" "$build/bin/startup_bare.exe"
+    /usr/lib/wine/wineserver -k || true
+    kill "$xvfb" 2>/dev/null || true
+}
+
+project_version() {
+    sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt"
+}
+
+case "${1:-all}" in
+    all)
+        windows_packages nsis xdotool imagemagick
+        qt="$(qt_stage)"
+        host_tools_stage
+        cross_build_stage "$qt"
+        result="$(suite_stage)"
+        pack_stage
+        version="$(project_version)"
+        printf '%s\n' "$build/alkyne-combustion-$version-win64-setup.exe" \
+            "$build/alkyne-combustion-$version-win64-portable.zip" "suite under Wine: $result"
+        ;;
     qt)
         qt_stage
+        ;;
+    suite)
+        if ! qt="$(cached_qt)"; then
+            echo "windows: suite under Wine skipped: no Qt for Windows in $cache_root (scripts/windows.sh qt builds it)"
+            exit 0
+        fi
+        windows_packages
+        host_tools_stage
+        cross_build_stage "$qt"
+        printf 'suite under Wine: %s\n' "$(suite_stage)"
+        ;;
+    startup)
+        qt="$(cached_qt)" || { say "no Qt for Windows yet: run scripts/windows.sh first"; exit 1; }
+        windows_packages
+        host_tools_stage
+        cross_build_stage "$qt"
+        startup_stage
         ;;
     -h | --help | help)
         usage

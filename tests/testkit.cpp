@@ -1,7 +1,11 @@
 #include "testkit.h"
 
+#include "toolkit/shell.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QTest>
 #include <QWindow>
 #include <private/qguiapplication_p.h>
@@ -10,6 +14,52 @@
 #include <algorithm>
 
 namespace testkit {
+
+#ifdef _WIN32
+namespace {
+UrlRecorder *listening = nullptr;
+
+void recordShellCall(void *owner, const wchar_t *verb, const wchar_t *file, int showCommand) {
+    if (!listening) {
+        return;
+    }
+    const QString target = QString::fromWCharArray(file);
+    listening->urls << (QDir::isAbsolutePath(target) ? QUrl::fromLocalFile(QDir::fromNativeSeparators(target))
+                                                     : QUrl(target));
+    listening->showCommands << showCommand;
+    if (owner != shell::desktopWindow() || QString::fromWCharArray(verb) != QLatin1String("open")) {
+        ++listening->strayCalls;
+    }
+}
+} // namespace
+
+void UrlRecorder::listen(const QStringList &schemes) {
+    schemes_ = schemes;
+    listening = this;
+    shell::setExecute(&recordShellCall);
+}
+
+void UrlRecorder::stopListening() {
+    if (listening == this) {
+        listening = nullptr;
+    }
+}
+#else
+void UrlRecorder::listen(const QStringList &schemes) {
+    stopListening();
+    schemes_ = schemes;
+    for (const QString &scheme : schemes_) {
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+}
+
+void UrlRecorder::stopListening() {
+    for (const QString &scheme : std::as_const(schemes_)) {
+        QDesktopServices::unsetUrlHandler(scheme);
+    }
+    schemes_.clear();
+}
+#endif
 
 bool canActivateWindows() {
     return QGuiApplicationPrivate::platformIntegration()->hasCapability(

@@ -56,16 +56,33 @@ inline constexpr std::array<float, KindCount> TrayLefts{785, 2320, 3855, 5390, 6
 inline constexpr std::array<QPointF, ReactionCount> Slots{
     {{6475, 1272.5}, {8590, 2822.5}, {6475, 4392.5}, {8590, 5942.5}, {6475, 7512.5}}};
 
-// Stands in for the desktop's web browser: records every address handed to it.
-// Install with QDesktopServices::setUrlHandler("http", &recorder, "open").
+// Stands in for the desktop's web browser and PDF viewer: records every address handed to it while it
+// listens, and nothing is opened. Elsewhere it is Qt's handler of the schemes it listens to; on Windows
+// it takes the shell's place, and also records the show commands and any call that did not name the
+// verb "open" and the desktop window as owner.
 class UrlRecorder : public QObject {
     Q_OBJECT
 
 public:
+    ~UrlRecorder() override { stopListening(); }
+
+    void listen(const QStringList &schemes);
+    void stopListening();
+    void clear() {
+        urls.clear();
+        showCommands.clear();
+        strayCalls = 0;
+    }
+
     QList<QUrl> urls;
+    QList<int> showCommands; // Windows only
+    int strayCalls = 0;      // Windows only
 
 public slots:
     void open(const QUrl &url) { urls << url; }
+
+private:
+    QStringList schemes_;
 };
 
 // Hands every modal window that appears while it watches to `onModal`, then closes it if it is still

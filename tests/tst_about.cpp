@@ -4,10 +4,10 @@
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture_cache.h"
+#include "toolkit/shell.h"
 #include "toolkit/stored_icon.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -87,10 +87,10 @@ class TestAbout : public QObject {
 private slots:
     void initTestCase() { fonts::installSubstitutes(); }
     void init() {
-        recorder_.urls.clear();
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open");
+        recorder_.clear();
+        recorder_.listen({QStringLiteral("http")});
     }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    void cleanupTestCase() { recorder_.stopListening(); }
 
     void window() {
         frmAbout about;
@@ -385,6 +385,10 @@ private slots:
         QCOMPARE(link->cursor().pixmap().toImage(), cursors::hand().pixmap().toImage());
         QTest::mouseClick(about.windowHandle(), Qt::LeftButton, {}, centreOf(about, link));
         QCOMPARE(recorder_.urls, QList<QUrl>{QUrl(address)});
+#ifdef _WIN32
+        QCOMPARE(recorder_.showCommands, QList<int>{SW_SHOWNORMAL});
+        QCOMPARE(recorder_.strayCalls, 0);
+#endif
         QVERIFY(about.isVisible());
     }
 
@@ -433,9 +437,8 @@ private slots:
 
     void unopenableLinkShowsNothing() {
         UrlRecorder sink;
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "open");
-        const auto restore = qScopeGuard(
-            [this] { QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder_, "open"); });
+        sink.listen({QStringLiteral("http")});
+        const auto restore = qScopeGuard([this] { recorder_.listen({QStringLiteral("http")}); });
         frmAbout about;
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));

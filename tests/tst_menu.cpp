@@ -6,10 +6,10 @@
 #include "site.h"
 #include "testkit.h"
 #include "toolkit/fonts.h"
+#include "toolkit/shell.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -53,16 +53,10 @@ class TestMenu : public QObject {
 private slots:
     void initTestCase() {
         fonts::installSubstitutes();
-        for (const QString &scheme : Schemes) {
-            QDesktopServices::setUrlHandler(scheme, &recorder_, "open");
-        }
+        recorder_.listen(Schemes);
     }
-    void cleanupTestCase() {
-        for (const QString &scheme : Schemes) {
-            QDesktopServices::unsetUrlHandler(scheme);
-        }
-    }
-    void init() { recorder_.urls.clear(); }
+    void cleanupTestCase() { recorder_.stopListening(); }
+    void init() { recorder_.clear(); }
 
     void commandsLeaveTheExerciseAlone_data() {
         QTest::addColumn<QByteArray>("action");
@@ -149,6 +143,10 @@ private slots:
         trigger(form, "mnuSheet");
         QCOMPARE(watcher.seen, QStringList());
         QCOMPARE(recorder_.urls.size(), 1);
+#ifdef _WIN32
+        QCOMPARE(recorder_.showCommands, QList<int>{SW_SHOW});
+        QCOMPARE(recorder_.strayCalls, 0);
+#endif
         const QUrl opened = recorder_.urls.constFirst();
         if (!site::WorksheetSetting.isEmpty()) {
             QCOMPARE(opened.toString(QUrl::FullyEncoded), site::WorksheetSetting);
@@ -168,6 +166,17 @@ private slots:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("programFolder");
         QTest::addColumn<QString>("expected");
+#ifdef _WIN32
+        // The worksheet lies beside the program, installed or unpacked from the portable zip.
+        QTest::newRow("installed in Program Files")
+            << ""
+            << "C:/Program Files/alkyne-combustion"
+            << "file:///C:/Program%20Files/alkyne-combustion/worksheet.pdf";
+        QTest::newRow("unpacked on a USB stick, in a Greek folder")
+            << ""
+            << "E:/Χημεία/alkyne-combustion"
+            << "file:///E:/%CE%A7%CE%B7%CE%BC%CE%B5%CE%AF%CE%B1/alkyne-combustion/worksheet.pdf";
+#else
         QTest::newRow("installed in /usr/bin") << ""
                                                << "/usr/bin"
                                                << "file:///usr/share/alkyne-combustion/worksheet.pdf";
@@ -179,8 +188,9 @@ private slots:
             << "/home/μαθητής/my builds/bin"
             << "file:///home/%CE%BC%CE%B1%CE%B8%CE%B7%CF%84%CE%AE%CF%82/my%20builds/share/alkyne-combustion/"
                "worksheet.pdf";
+#endif
         QTest::newRow("hosted by the school, kept as it is")
-            << HostedWorksheet << "/usr/bin" << HostedWorksheet;
+            << HostedWorksheet << QCoreApplication::applicationDirPath() << HostedWorksheet;
     }
 
     void worksheetAddressForSetting() {

@@ -82,8 +82,13 @@ std::optional<int> coefficientOf(const QString &boxText) {
             const QByteArray number =
                 (m.captured(1) + m.captured(2) + (m.capturedLength(3) > 0 ? u'e' + m.captured(3) : QString()))
                     .toLatin1();
+#ifdef _WIN32
+            static const _locale_t c = _create_locale(LC_ALL, "C");
+            value = _strtod_l(number.constData(), nullptr, c);
+#else
             static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
             value = strtod_l(number.constData(), nullptr, c);
+#endif
         }
     }
     if (!std::isfinite(value)) {
