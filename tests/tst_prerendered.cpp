@@ -16,6 +16,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QMap>
 #include <QSet>
 #include <QTest>
@@ -159,6 +160,27 @@ private slots:
             QCOMPARE(shown, drawn.convertToFormat(QImage::Format_ARGB32));
         }
     }
+
+#ifdef WINDOWS_ICON_FILE
+    // The Windows program's .ico, read by Qt's own icon reader: every size Explorer and the taskbar ask
+    // for, each the window icon's PNG of that size, pixel for pixel (the small ones as bitmaps with a
+    // mask, the large ones as PNG).
+    void windowsIconHoldsEverySize() {
+        QImageReader reader(QStringLiteral(WINDOWS_ICON_FILE), "ico");
+        QList<int> sides;
+        for (int i = 0; i < reader.imageCount(); ++i) {
+            QVERIFY(reader.jumpToImage(i));
+            const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+            QCOMPARE(image.width(), image.height());
+            sides << image.width();
+            const QImage png(
+                QStringLiteral(WINDOWS_ICON_PNGS "/%1x%1/apps/" APP_ID ".png").arg(image.width()));
+            QCOMPARE(image, png.convertToFormat(QImage::Format_ARGB32));
+        }
+        QCOMPARE(sides, (QList<int>{16, 24, 32, 48, 64, 128, 256}));
+    }
+#endif
 };
 
 QTEST_MAIN(TestPrerendered)
