@@ -1,5 +1,7 @@
 #include "toolkit/stored_icon.h"
 
+#include "toolkit/picture_cache.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QIconEngine>
@@ -80,7 +82,12 @@ QIcon storedIcon(const QString &resource) {
         }
     }
     if (files.isEmpty()) {
-        return QIcon(resource);
+        // Without the stored sizes (the build's own tools link none) the icon is drawn from the picture.
+        QIcon drawn;
+        for (const int side : {16, 32, 64, 128}) {
+            drawn.addPixmap(QPixmap::fromImage(pictures::rasterise(resource, QSize(side, side))));
+        }
+        return drawn;
     }
     return QIcon(new StoredIconEngine(std::move(files)));
 }
