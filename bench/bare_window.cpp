@@ -20,8 +20,7 @@ int main(int argc, char *argv[]) {
     client->setFixedSize(657, 618);
     window.setCentralWidget(client);
     window.adjustSize();
-    // Centred as the exercise is (toolkit/centre.cpp), without linking the exercise library and its SVG
-    // module.
+    // Centred as the exercise is (toolkit/centre.cpp), without linking the exercise library.
     if (const QScreen *screen = window.screen()) {
         const QRect area = screen->geometry();
         const QSize outer = window.frameGeometry().size();

@@ -18,10 +18,11 @@
 # gets the apt-get line to give to an administrator, nothing is changed and the script exits non-zero.
 # The number of parallel build jobs is JOBS (default: the number of processors).
 
-# Qt 6 Widgets with its run-time plugins, Qt SVG (the build draws the pictures with it), CMake and a C++ compiler, the fonts the window's
-# design asks for (Liberation stands in for Arial and MS Sans Serif, DejaVu for the menus), and the
-# validators of the desktop entry and the AppStream metainfo, which the suite runs, and Qt's private GUI
-# headers, through which the keyboard tests switch accessibility on without a desktop.
+# Qt 6 Widgets with its run-time plugins, Qt SVG (the build draws the pictures with it), CMake and a C++
+# compiler, the fonts the window's design asks for (Liberation stands in for Arial and MS Sans Serif,
+# DejaVu for the menus), the validators of the desktop entry and the AppStream metainfo, which the suite
+# runs, and Qt's private GUI headers, through which the keyboard tests switch accessibility on without a
+# desktop.
 BASE_PACKAGES="build-essential cmake qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev \
 fontconfig fonts-liberation fonts-dejavu-core desktop-file-utils appstream qt6-base-private-dev"
 # A headless Wayland compositor and Qt's Wayland platform, under which the window suites run a second

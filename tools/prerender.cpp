@@ -1,5 +1,5 @@
 // Draws, at build time, every picture the main window renders when it opens and while a tile is dragged,
-// at device pixel ratios 1 and 2, so that the program starts without parsing or drawing an SVG:
+// at device pixel ratios 1 and 2, so that the program starts without drawing a picture:
 //   prerender OUTPUT
 // The renderings are made by the program's own picture cache, by showing the real window and asking for its
 // cursors, so the list of sizes is the window's own. Each ratio is drawn by a child process of this tool run
