@@ -6,6 +6,7 @@
 #   build_dir NAME                   prints a build folder the current user can write (NAME: build, build-asan...)
 #   configure_and_build DIR [ARG...] configures the project in DIR (extra ARGs go to cmake) and builds it
 #   start_headless_sway              starts a headless Wayland compositor for this shell's clients (below)
+#   start_xvfb                       starts an X server without a screen for this shell's programs (below)
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
 #                                    one string: pass it unquoted, or quoted, ensure_packages splits it
 #   TEST_PACKAGES                    what the suite needs beyond them
@@ -183,4 +184,21 @@ start_headless_sway() {
     fi
     mkdir -m 700 "$runtime/clients"
     export XDG_RUNTIME_DIR="$runtime/clients" WAYLAND_DISPLAY="$runtime/$socket"
+}
+
+# Starts Xvfb (1280 x 1024, 24-bit, no TCP) on a free display for this shell's programs: sets XVFB_DISPLAY
+# (":N") and XVFB_PID. Returns 1 when the server has not come up within ten seconds.
+start_xvfb() {
+    local announced
+    announced="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$announced" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local waited=0
+    while [ ! -s "$announced" ] && [ "$waited" -lt 20 ]; do
+        sleep 0.5
+        waited=$((waited + 1))
+    done
+    XVFB_DISPLAY=":$(cat "$announced")"
+    rm -f "$announced"
+    [ "$XVFB_DISPLAY" != ":" ]
 }

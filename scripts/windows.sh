@@ -343,19 +343,14 @@ startup_stage() {
     step "building the start-up runner" "$logs/startup-runner.log" \
         bash -c 'cmake "$1" -DBUILD_BENCHMARKS=ON && cmake --build "$1" --parallel "$2" --target startup_pair' \
         runner "$host_build" "$jobs"
-    local display_file="$logs/startup-display" n
-    rm -f "$display_file"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    local xvfb=$!
-    for _ in $(seq 40); do [ -s "$display_file" ] && break; sleep 0.5; done
-    n="$(cat "$display_file")"
+    start_xvfb || { say "Xvfb did not start"; exit 1; }
     export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     # One Wine server for all the runs, started before them, so that no run pays for starting it.
     /usr/lib/wine/wineserver -p
-    DISPLAY=":$n" STARTUP_EMULATOR=/usr/lib/wine/wine64 "$host_build/bin/startup_pair" "${RUNS:-20}" \
+    DISPLAY="$XVFB_DISPLAY" STARTUP_EMULATOR=/usr/lib/wine/wine64 "$host_build/bin/startup_pair" "${RUNS:-20}" \
         "$build/bin/startup_exercise.exe" "$build/bin/startup_bare.exe"
     /usr/lib/wine/wineserver -k || true
-    kill "$xvfb" 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
 }
 
 project_version() {

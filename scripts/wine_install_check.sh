@@ -14,6 +14,7 @@
 # ImageMagick. The installer shows nothing with /S; the installed program is started on an Xvfb display
 # of its own and looked at there (SCREENSHOT=FILE keeps the screenshot).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 display_name="Καύση αλκινίων"
 publisher="${PUBLISHER:-alkyne-combustion maintainers}"
@@ -175,31 +176,25 @@ caption="Rozididazed eroroza dedoru zerodore"
 points=("58,26 srgb(0,255,0) tray tile" "330,71 srgb(255,255,0) first reaction" "5,281 srgb(255,0,0) frame")
 
 window_check() {
-    local exe="$1" display_file="$scratch/display" n waited=0
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    local xvfb=$!
-    while [[ ! -s "$display_file" ]] && ((waited < 20)); do
-        sleep 0.5
-        waited=$((waited + 1))
-    done
-    n="$(cat "$display_file")"
-    [[ -n "$n" ]] || fail "an X display for the program" "Xvfb did not start"
+    local exe="$1"
+    start_xvfb || fail "an X display for the program" "Xvfb did not start"
+    local n="$XVFB_DISPLAY"
     # A Wine session started without a display (the installer's) keeps its desktop off any screen.
     "$wineserver" -k 2>/dev/null || true
     "$wineserver" -w
-    DISPLAY=":$n" "$wine" "$exe" >"$scratch/program.log" 2>&1 &
+    DISPLAY="$n" "$wine" "$exe" >"$scratch/program.log" 2>&1 &
     local program=$! window
-    window="$(DISPLAY=":$n" timeout 60 xdotool search --sync --name "^$caption\$" | head -n 1)" ||
+    window="$(DISPLAY="$n" timeout 60 xdotool search --sync --name "^$caption\$" | head -n 1)" ||
         fail "installed program shows its window" "none within 60 s: $(tail -c 300 "$scratch/program.log")"
     ok "installed program shows its window"
     sleep 2 # its first paint
     local WIDTH HEIGHT X Y SCREEN WINDOW
-    eval "$(DISPLAY=":$n" xdotool getwindowgeometry --shell "$window")"
+    eval "$(DISPLAY="$n" xdotool getwindowgeometry --shell "$window")"
     local menu=$((HEIGHT - designed_client_height))
     ((WIDTH == designed_width && menu > 10 && menu < 40)) ||
         fail "window at its designed size" "${WIDTH}x$HEIGHT, not $designed_width wide with a menu bar over $designed_client_height"
     ok "window at its designed size, ${WIDTH}x$HEIGHT (a menu bar of $menu over $designed_client_height)"
-    DISPLAY=":$n" import -window root "$scratch/screen.png"
+    DISPLAY="$n" import -window root "$scratch/screen.png"
     [[ -z "${SCREENSHOT:-}" ]] || cp "$scratch/screen.png" "$SCREENSHOT"
     local point at colour name actual
     for point in "${points[@]}"; do
@@ -211,8 +206,8 @@ window_check() {
     done
     "$wineserver" -k
     wait "$program" || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
 }
 
 # Into a folder of the administrator's choice.
