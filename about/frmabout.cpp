@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString Caption = QStringLiteral("Rozididazed eroroza dedoru zerodore, 2014");
+const QString Caption = site::ExerciseTitle + QStringLiteral(", 2014");
 const QString EmblemResource = QStringLiteral(":/pictures/emblem.svg");
 const QString LogoCardResource = QStringLiteral(":/pictures/logo_card.svg");
 

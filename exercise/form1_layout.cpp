@@ -25,7 +25,6 @@ namespace form1 {
 
 namespace {
 
-const QString Caption = QStringLiteral("Rozididazed eroroza dedoru zerodore");
 const QString InformationText =
     QStringLiteral("Τα αλκίνια καίγονται. Το ακετυλένιο δημιουργεί φλόγα υψηλής θερμοκρασίας που ονομάζεται "
                    "οξυακετυλενική φλόγα και χρησιμοποιείται για κοπή και κόλληση μετάλλων.");
@@ -247,7 +246,7 @@ void stackControls(Controls &ui) {
 
 void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
-    window->setWindowTitle(Caption);
+    window->setWindowTitle(site::ExerciseTitle);
     window->setWindowIcon(storedIcon(site::WindowIconResource));
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

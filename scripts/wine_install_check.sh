@@ -172,7 +172,8 @@ uninstall_and_check() {
 # frame around the reactions.
 designed_width=657
 designed_client_height=618
-caption="Rozididazed eroroza dedoru zerodore"
+# The main window's title, as the program's settings header writes it.
+caption="$(sed -n 's/.*ExerciseTitle = QStringLiteral("\(.*\)");/\1/p' "$_alkyne_root/config/site.h.in")"
 points=("58,26 srgb(0,255,0) tray tile" "330,71 srgb(255,255,0) first reaction" "5,281 srgb(255,0,0) frame")
 
 window_check() {
@@ -184,7 +185,7 @@ window_check() {
     "$wineserver" -w
     DISPLAY="$n" "$wine" "$exe" >"$scratch/program.log" 2>&1 &
     local program=$! window
-    window="$(DISPLAY="$n" timeout 60 xdotool search --sync --name "^$caption\$" | head -n 1)" ||
+    window="$(DISPLAY="$n" LC_ALL=C.UTF-8 timeout 60 xdotool search --sync --name "^$caption\$" | head -n 1)" ||
         fail "installed program shows its window" "none within 60 s: $(tail -c 300 "$scratch/program.log")"
     ok "installed program shows its window"
     sleep 2 # its first paint

@@ -95,7 +95,7 @@ private slots:
     void window() {
         frmAbout about;
         QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
-        QCOMPARE(about.windowTitle(), QStringLiteral("Rozididazed eroroza dedoru zerodore, 2014"));
+        QCOMPARE(about.windowTitle(), site::ExerciseTitle + QStringLiteral(", 2014"));
         QCOMPARE(about.size(), pixels(0, 0, 8055, 5325).size());
         QCOMPARE(about.windowType(), Qt::Dialog);
         QVERIFY(about.windowFlags().testFlag(Qt::WindowCloseButtonHint));
