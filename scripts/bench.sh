@@ -35,7 +35,7 @@ startup() {
     echo
     echo "## Start-up under Wayland (headless sway, output scale 1)"
     (
-        start_headless_sway || { echo "skipped: $SWAY_FAILURE"; exit 0; }
+        start_headless_sway && sway_output_is "$SWAY_OUTPUT_MODE" 1 || { echo "skipped: $SWAY_FAILURE"; exit 0; }
         QT_QPA_PLATFORM=wayland "$bin/startup_pair" "$runs" "$bin/startup_exercise" "$bin/startup_bare"
     )
 }

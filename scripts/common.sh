@@ -6,6 +6,7 @@
 #   build_dir NAME                   prints a build folder the current user can write (NAME: build, build-asan...)
 #   configure_and_build DIR [ARG...] configures the project in DIR (extra ARGs go to cmake) and builds it
 #   start_headless_sway              starts a headless Wayland compositor for this shell's clients (below)
+#   sway_output_is MODE SCALE        whether sway's output has the mode and scale asked of it (below)
 #   start_xvfb                       starts an X server without a screen for this shell's programs (below)
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
 #                                    one string: pass it unquoted, or quoted, ensure_packages splits it
@@ -141,6 +142,31 @@ configure_and_build() {
         cmake --build "$dir" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 }
 
+# The headless output's mode, as start_headless_sway configures it.
+SWAY_OUTPUT_MODE=2800x2000
+
+# Whether sway's headless output has the mode MODE (WIDTHxHEIGHT) and the scale SCALE (1, 2...) asked of
+# it. When not, SWAY_FAILURE says in one line what it has instead, and names the usual cause: a chroot
+# without /dev/shm, where sway keeps a default output of its own.
+sway_output_is() {
+    local mode="$1" scale="$2" outputs found_mode found_scale
+    outputs="$(swaymsg -p -s "$SWAY_IPC" -t get_outputs 2>&1)" || {
+        SWAY_FAILURE="swaymsg could not list the outputs: $outputs"
+        return 1
+    }
+    found_mode="$(sed -n 's/^ *Current mode: \([0-9]*x[0-9]*\).*/\1/p' <<<"$outputs" | head -n 1)"
+    found_scale="$(sed -n 's/^ *Scale factor: \([0-9.]*\).*/\1/p' <<<"$outputs" | head -n 1)"
+    if [ "$found_mode" = "$mode" ] && awk -v a="$found_scale" -v b="$scale" 'BEGIN { exit !(a != "" && a + 0 == b + 0) }'; then
+        return 0
+    fi
+    [ -z "$found_scale" ] || found_scale="$(awk -v a="$found_scale" 'BEGIN { print a + 0 }')"
+    SWAY_FAILURE="sway's output is ${found_mode:-of no mode} at scale ${found_scale:-none}, not $mode at scale $scale as configured"
+    if ! mountpoint -q /dev/shm 2>/dev/null; then
+        SWAY_FAILURE+="; /dev/shm is not mounted (in a chroot: mount -t tmpfs tmpfs /dev/shm)"
+    fi
+    return 1
+}
+
 # Starts sway on a headless output of 2800 x 2000 at scale 1 (room for the window at 200 %), as the user nobody when this is root (sway
 # refuses root), and exports XDG_RUNTIME_DIR and WAYLAND_DISPLAY for its clients, who get a runtime
 # folder of their own (Qt warns of one that belongs to somebody else) and the socket's full path. Sets
@@ -162,7 +188,7 @@ start_headless_sway() {
     fi
     _alkyne_sway_runtime="$(mktemp -d "${TMPDIR:-/tmp}/alkyne-wayland.XXXXXX")"
     local runtime="$_alkyne_sway_runtime"
-    printf 'output HEADLESS-1 resolution 2800x2000 scale 1\n' >"$runtime/config"
+    printf 'output HEADLESS-1 resolution %s scale 1\n' "$SWAY_OUTPUT_MODE" >"$runtime/config"
     [ ${#as_user[@]} -eq 0 ] || chown -R nobody "$runtime"
     chmod 700 "$runtime"
     "${as_user[@]}" env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the window suites (the tests labelled wayland) as native Wayland clients of a headless sway, first
 # on an output of scale 1, then on one of scale 2. When no compositor can be started it says so in one
-# line and succeeds, so that the rest of the suite stands on its own.
+# line and succeeds, so that the rest of the suite stands on its own. A compositor whose output is not
+# the one it was asked for (its size or its scale) fails the runs in one line that says what it has,
+# before any client starts.
 #
 #   scripts/wayland_suite.sh BUILD_DIR [CTEST_ARG...]
 set -euo pipefail
@@ -17,6 +19,11 @@ cd "$dir"
 failed=0
 for scale in 1 2; do
     swaymsg -s "$SWAY_IPC" output HEADLESS-1 scale "$scale" >/dev/null
+    if ! sway_output_is "$SWAY_OUTPUT_MODE" "$scale"; then
+        echo "Wayland suite, output scale $scale: not run: $SWAY_FAILURE."
+        failed=1
+        continue
+    fi
     export TEST_OUTPUT_SCALE="$scale" # what the suite checks the window's pixel ratio against
     echo "Wayland suite, output scale $scale:"
     if [ "$scale" -eq 1 ]; then
