@@ -8,7 +8,8 @@
 // failing sequence a storm prints can be pasted as a row of the tables below.
 //
 // Environment: STORM_EVENTS (default 20000) events per storm, STORM_SEED to replay a storm,
-// STORM_SHRINK_SECONDS (default 60) for the search of the shortest failing sequence.
+// STORM_SHRINK_SECONDS (default 60) for the search of the shortest failing sequence. Qt Test's
+// watchdog follows from them (QTEST_FUNCTION_TIMEOUT, when not set by hand).
 
 #include "exercise/form1.h"
 #include "testkit.h"
@@ -31,6 +32,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <random>
 
@@ -895,6 +897,9 @@ int environmentNumber(const char *name, int otherwise) {
 
 constexpr int SuiteEvents = 20'000;
 constexpr int ShrinkBudgetSeconds = 60;
+// The watchdog's allowance: a sanitizer build takes about half a millisecond an event.
+constexpr qint64 WatchdogBaseSeconds = 300;
+constexpr qint64 WatchdogMicrosecondsPerEvent = 5'000;
 
 // Which tray column each compound kind lies in, from the tiles' places.
 std::array<int, KindCount> trayColumns(const QWidget &form) {
@@ -910,6 +915,22 @@ std::array<int, KindCount> trayColumns(const QWidget &form) {
 
 class TestStorm : public QObject {
     Q_OBJECT
+
+public:
+    // Qt Test's watchdog ends a test function after five minutes unless QTEST_FUNCTION_TIMEOUT says
+    // otherwise, and reads it once, when the tests start (after this constructor). A soak of a million
+    // events in a sanitizer build takes longer than that, so the storm sets its own from the number of
+    // events it is asked for: a generous allowance per event and the search for the shortest failure,
+    // so that a long storm ends by its own verdict. A timeout set by hand stands.
+    TestStorm() {
+        if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+            const qint64 events = environmentNumber("STORM_EVENTS", SuiteEvents);
+            const qint64 seconds = WatchdogBaseSeconds + events * WatchdogMicrosecondsPerEvent / 1'000'000 +
+                                   environmentNumber("STORM_SHRINK_SECONDS", ShrinkBudgetSeconds);
+            const qint64 milliseconds = std::min<qint64>(seconds * 1000, std::numeric_limits<int>::max());
+            qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(milliseconds));
+        }
+    }
 
 private slots:
     void initTestCase() { previousHandler = qInstallMessageHandler(quietOutside); }
