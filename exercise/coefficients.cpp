@@ -1,8 +1,10 @@
 #include "coefficients.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -172,8 +174,17 @@ double toDouble(const Decimal &number) {
     }
     const std::string text = number.digits + 'e' + std::to_string(number.exponent);
     double value = 0.0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return sign * (result.ec == std::errc{} ? value : outOfRange);
+#if defined(__cpp_lib_to_chars)
+    const bool inRange = std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc{};
+#else
+    // A standard library that reads no floating-point numbers with from_chars (libc++ before 20, the
+    // browser build's): strtod reads the same digits and exponent, with no decimal point for a locale
+    // to change. It reports a subnormal number as out of range too, where from_chars gives it.
+    errno = 0;
+    value = std::strtod(text.c_str(), nullptr);
+    const bool inRange = errno != ERANGE || (value != 0.0 && std::isfinite(value));
+#endif
+    return sign * (inRange ? value : outOfRange);
 }
 
 double roundHalfToEven(double value) {

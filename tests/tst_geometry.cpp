@@ -1,5 +1,6 @@
 #include "exercise/placement.h"
 #include "exercise/tray.h"
+#include "toolkit/viewport_fit.h"
 
 #include <QList>
 #include <QPointF>
@@ -230,6 +231,32 @@ private slots:
         QFETCH(QSizeF, tile);
         QFETCH(QPointF, corner);
         QCOMPARE(placement::slot(reaction, twipRect(picture), tile), corner);
+    }
+
+    // The browser edition's window (657 x 637 with its menu bar) scaled to the viewports pupils have.
+    void fitScale_data() {
+        QTest::addColumn<QSizeF>("viewport");
+        QTest::addColumn<QSizeF>("window");
+        QTest::addColumn<double>("scale");
+
+        const QSizeF window(657, 637);
+        QTest::newRow("phone held sideways: the height decides") << QSizeF(640, 360) << window << 360.0 / 637;
+        QTest::newRow("laptop") << QSizeF(1366, 768) << window << 768.0 / 637;
+        QTest::newRow("4K whiteboard") << QSizeF(3840, 2160) << window << 2160.0 / 637;
+        QTest::newRow("tall window: the width decides") << QSizeF(700, 2000) << window << 700.0 / 657;
+        QTest::newRow("exactly twice the window") << QSizeF(1314, 1274) << window << 2.0;
+        QTest::newRow("viewport not laid out yet") << QSizeF(0, 0) << window << 1.0;
+        QTest::newRow("negative viewport") << QSizeF(-640, 360) << window << 1.0;
+        QTest::newRow("window without a size") << QSizeF(640, 360) << QSizeF(0, 637) << 1.0;
+        QTest::newRow("viewport not a number") << QSizeF(std::nan(""), 360) << window << 1.0;
+        QTest::newRow("endless viewport") << QSizeF(HUGE_VAL, 360) << window << 1.0;
+    }
+
+    void fitScale() {
+        QFETCH(QSizeF, viewport);
+        QFETCH(QSizeF, window);
+        QFETCH(double, scale);
+        QCOMPARE(::fitScale(viewport, window), scale);
     }
 };
 

@@ -3,6 +3,10 @@
 #include "toolkit/twips.h"
 
 #include <QStringList>
+#ifdef __EMSCRIPTEN__
+#include <QDir>
+#include <QFontDatabase>
+#endif
 
 namespace fonts {
 
@@ -19,6 +23,13 @@ const QStringList Substitutes{
 } // namespace
 
 void installSubstitutes() {
+#ifdef __EMSCRIPTEN__
+    // A browser lends a page none of the system's fonts: the program carries the design's stand-in.
+    const QDir carried(QStringLiteral(":/webfonts"));
+    for (const QString &name : carried.entryList(QDir::Files)) {
+        QFontDatabase::addApplicationFont(carried.filePath(name));
+    }
+#endif
     QFont::insertSubstitutions(QString::fromLatin1(DesignFamily), Substitutes);
     QFont::insertSubstitutions(QStringLiteral("Arial"), Substitutes);
 }

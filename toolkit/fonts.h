@@ -5,7 +5,8 @@
 namespace fonts {
 
 // Maps the window's design fonts ("MS Sans Serif", Arial) to metric-compatible fonts where
-// they are missing. Call once, after the application object exists.
+// they are missing; in the browser, first adds the fonts the program carries. Call once, after the
+// application object exists.
 void installSubstitutes();
 
 // The design's bold Greek font at a size given in points.

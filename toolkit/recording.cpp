@@ -46,7 +46,7 @@ std::optional<Recording> fromBytes(const QByteArray &bytes) {
     quint32 outlines = 0;
     in >> recording.naturalSize >> recording.userSize >> outlines;
     // Each outline takes at least eighty bytes: a count beyond what the stream can hold is no recording.
-    if (outlines > bytes.size() / 80) {
+    if (outlines > static_cast<quint64>(bytes.size()) / 80) {
         return std::nullopt;
     }
     recording.outlines.resize(outlines);

@@ -1,0 +1,89 @@
+# The browser edition, included from the top-level CMakeLists.txt when building with Qt for WebAssembly
+# (scripts/web.sh) once the alkyne-combustion, icons and worksheet_pdf targets exist:
+#   - the program as alkyne-combustion.js and .wasm, carrying the fonts a browser does not lend a page;
+#   - the site (the web_site target): the page index.html with its script and style, Qt's loader, the
+#     program, the worksheet, the icons and a web app manifest, in site/, static files only;
+#   - its zip, alkyne-combustion-<version>-web.zip (the web_zip target).
+
+set(web_dir ${CMAKE_CURRENT_LIST_DIR})
+set(site_dir ${PROJECT_BINARY_DIR}/site)
+
+# The fonts of the design's stand-in (Liberation Sans, SIL Open Font License), as the building machine
+# has them; Qt for WebAssembly carries DejaVu Sans, the menus' font, itself.
+set(WEB_FONT_DIR /usr/share/fonts/truetype/liberation CACHE PATH "Folder of the Liberation Sans fonts")
+set(web_fonts ${WEB_FONT_DIR}/LiberationSans-Bold.ttf)
+foreach(font IN LISTS web_fonts WEB_FONT_LICENCE)
+    if(NOT EXISTS ${font})
+        message(FATAL_ERROR "The browser edition carries ${font}, which is missing (Debian: fonts-liberation)")
+    endif()
+endforeach()
+set(WEB_FONT_LICENCE /usr/share/doc/fonts-liberation/copyright CACHE FILEPATH "The Liberation fonts' licence")
+qt_add_resources(alkyne-combustion webfonts PREFIX /webfonts BASE ${WEB_FONT_DIR} FILES ${web_fonts})
+
+# Modal windows (Help, About) run their own event loop inside the command that opens them: the browser
+# lets that wait only through Asyncify. Size first, everywhere. No JavaScript made from strings at run
+# time, so that the page's Content-Security-Policy need not allow eval.
+target_link_options(alkyne-combustion PRIVATE -sASYNCIFY -Os -sDYNAMIC_EXECUTION=0)
+target_compile_options(alkyne-combustion PRIVATE -Os)
+
+# The site, made anew from its parts whenever one of them changes.
+set(web_icon_sizes 192 512)
+set(web_icons)
+foreach(size IN LISTS web_icon_sizes)
+    list(APPEND web_icons ${PROJECT_BINARY_DIR}/web-icons/${size}x${size}/apps/${APP_ID}.png)
+endforeach()
+add_custom_command(
+    OUTPUT ${web_icons}
+    COMMAND render_icon ${PROJECT_SOURCE_DIR}/resources/pictures/window_icon.svg ${PROJECT_BINARY_DIR}/web-icons
+            ${APP_ID} ${web_icon_sizes}
+    DEPENDS render_icon ${PROJECT_SOURCE_DIR}/resources/pictures/window_icon.svg
+    COMMENT "Rendering the page's icons"
+    VERBATIM)
+
+set(WEB_TITLE "${APP_NAME}")
+configure_file(${web_dir}/index.html.in ${PROJECT_BINARY_DIR}/web/index.html @ONLY)
+configure_file(${web_dir}/manifest.webmanifest.in ${PROJECT_BINARY_DIR}/web/manifest.webmanifest @ONLY)
+
+set(site_files
+    ${site_dir}/index.html ${site_dir}/page.js ${site_dir}/page.css ${site_dir}/manifest.webmanifest
+    ${site_dir}/qtloader.js ${site_dir}/alkyne-combustion.js ${site_dir}/alkyne-combustion.wasm
+    ${site_dir}/worksheet.pdf ${site_dir}/icon-192.png ${site_dir}/icon-512.png ${site_dir}/LICENSE
+    ${site_dir}/LICENSE-fonts.txt)
+list(GET web_icons 0 web_icon_192)
+list(GET web_icons 1 web_icon_512)
+add_custom_command(
+    OUTPUT ${site_files}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_BINARY_DIR}/web/index.html ${PROJECT_BINARY_DIR}/web/manifest.webmanifest
+            ${web_dir}/page.js ${web_dir}/page.css ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE_DIR:alkyne-combustion>/qtloader.js
+            $<TARGET_FILE_DIR:alkyne-combustion>/alkyne-combustion.js
+            $<TARGET_FILE_DIR:alkyne-combustion>/alkyne-combustion.wasm ${site_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${WORKSHEET_BUILD_FILE} ${site_dir}/worksheet.pdf
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_icon_192} ${site_dir}/icon-192.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_icon_512} ${site_dir}/icon-512.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${site_dir}/LICENSE
+    COMMAND ${CMAKE_COMMAND} -E copy ${WEB_FONT_LICENCE} ${site_dir}/LICENSE-fonts.txt
+    DEPENDS alkyne-combustion worksheet_pdf ${web_icons} ${PROJECT_BINARY_DIR}/web/index.html
+            ${PROJECT_BINARY_DIR}/web/manifest.webmanifest ${web_dir}/page.js ${web_dir}/page.css
+            ${WEB_FONT_LICENCE} ${PROJECT_SOURCE_DIR}/LICENSE
+    COMMENT "Gathering the site"
+    VERBATIM)
+add_custom_target(web_site ALL DEPENDS ${site_files})
+
+# The zip: the site in a folder of its own, to upload to a school's site or a repository of material.
+set(web_zip_name ${PROJECT_NAME}-${PROJECT_VERSION}-web)
+set(web_zip ${PROJECT_BINARY_DIR}/${web_zip_name}.zip)
+set(web_zip_stage ${PROJECT_BINARY_DIR}/web-zip)
+add_custom_command(
+    OUTPUT ${web_zip}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${web_zip_stage} ${web_zip}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${web_zip_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${site_dir} ${web_zip_stage}/${web_zip_name}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${web_zip_stage} ${CMAKE_COMMAND} -E tar cf ${web_zip} --format=zip
+            ${web_zip_name}
+    DEPENDS ${site_files}
+    COMMENT "Packing the site's zip"
+    VERBATIM)
+add_custom_target(web_zip ALL DEPENDS ${web_zip})

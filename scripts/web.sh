@@ -1,0 +1,248 @@
+#!/usr/bin/env bash
+# Builds the exercise for the browser with Qt for WebAssembly, tests it in real browsers and packs it:
+#
+#   scripts/web.sh          everything, from a clean checkout, as root: a Debian 13 root with emscripten
+#                           and Qt 6.8 (once per machine), a static Qt for WebAssembly built in it (once
+#                           per machine), the build tools for that root's Qt, the exercise built to
+#                           WebAssembly, the site and its zip, and the browser suite. Printed last: the
+#                           site's folder, the zip and the suite's result.
+#   scripts/web.sh qt       only the root and the Qt: builds them when the cache has none.
+#   scripts/web.sh site     the site and its zip, without the suite.
+#   scripts/web.sh suite    the browser suite, when the cache holds the Qt; otherwise says in one line
+#                           that it skipped it (CI runs this).
+#   scripts/web.sh bench    the bytes sent and the time to the first painted window and to the first
+#                           accepted input, beside an empty Qt window built the same way.
+#   scripts/web.sh serve    serves the site on http://localhost:8000/ for a person to try it.
+#
+# Debian 12's emscripten is too old for Qt 6.8, so the WebAssembly build happens in a Debian 13 root
+# made with debootstrap, kept in ${XDG_CACHE_HOME:-~/.cache}/alkyne-combustion/web-root-trixie, where
+# each run installs what is missing. The Qt for WebAssembly is built there from Debian's own
+# qt6-base source, static, kept in the root's /opt/qt-<version>-wasm-<key> (the key hashes the source
+# version, the options and the emscripten version), built in a folder ending in .partial, checked by
+# linking a small program against it, and only then renamed into place. The checkout is mounted into
+# the root at /src while a stage runs; everything is built in build-web/, each step's log is in
+# build-web/logs, and a step that fails names itself and its log.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+root="$_alkyne_root"
+build="$root/build-web"
+logs="$build/logs"
+cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/alkyne-combustion"
+jobs="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+release=trixie
+mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
+
+# What the root needs: emscripten, Qt 6.8 for this machine (its host tools, and the build tools of the
+# exercise: Qt SVG records the pictures), the fonts the pictures are drawn with, and Qt's source.
+root_packages=(emscripten qt6-base-dev qt6-base-private-dev libgl-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins cmake
+    ninja-build g++ python3 dpkg-dev xz-utils fontconfig fonts-liberation fonts-dejavu-core)
+
+# Only what the exercise uses; Qt's own zlib, libpng, PCRE2, FreeType and HarfBuzz. OpenGL stays on:
+# the WebAssembly platform draws the windows through it.
+qt_options=(
+    -platform wasm-emscripten -qt-host-path /usr -static -release -optimize-size
+    -nomake examples -nomake tests
+    -no-feature-network -no-feature-sql -no-feature-dbus -no-feature-printsupport -no-feature-concurrent
+    -no-feature-xml -no-feature-testlib -no-feature-jpeg -no-feature-gif -no-feature-ico
+    -qt-zlib -qt-libpng -qt-pcre -qt-freetype -qt-harfbuzz
+)
+
+usage() {
+    sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "${BASH_SOURCE[0]}"
+}
+
+say() {
+    printf 'web: %s\n' "$*" >&2
+}
+
+step() {
+    local name="$1" log="$2"
+    shift 2
+    say "$name (log: $log)"
+    if ! "$@" >"$log" 2>&1; then
+        say "$name failed, see $log"
+        exit 1
+    fi
+}
+
+chroot_dir() {
+    printf '%s\n' "$cache_root/web-root-$release"
+}
+
+# The root's mounts: made once, by the main shell, and undone when the script ends.
+mounted=()
+unmount_all() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount -l "${mounted[i]}" 2>/dev/null || true
+    done
+    mounted=()
+}
+trap unmount_all EXIT
+
+mount_root() {
+    local dir="$1" point
+    mkdir -p "$dir/proc" "$dir/dev" "$dir/src"
+    for point in proc dev src; do
+        mountpoint -q "$dir/$point" && continue
+        case "$point" in
+            proc) mount -t proc proc "$dir/proc" ;;
+            dev) mount --bind /dev "$dir/dev" ;;
+            src) mount --bind "$root" "$dir/src" ;;
+        esac
+        mounted+=("$dir/$point")
+    done
+}
+
+# Runs a bash command in the root (mounted by root_stage), in /src, with the emscripten SDK found
+# (Debian ships emscripten's system libraries built, in a cache it keeps frozen).
+in_root() {
+    chroot "$(chroot_dir)" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/root LANG=C.UTF-8 EMSDK=/opt/emsdk \
+        JOBS="$jobs" DEBIAN_FRONTEND=noninteractive bash -c "cd /src && $1"
+}
+
+# The Debian 13 root, made with debootstrap when the cache has none, mounted, with the packages it
+# needs.
+root_stage() {
+    [ "$(id -u)" -eq 0 ] || { say "the WebAssembly build needs root (debootstrap and chroot)"; exit 1; }
+    mkdir -p "$cache_root" "$logs"
+    local dir
+    dir="$(chroot_dir)"
+    if [ ! -f "$dir/.bootstrapped" ]; then
+        ensure_packages debootstrap >&2
+        rm -rf "$dir.partial"
+        step "making a Debian 13 root" "$logs/debootstrap.log" \
+            debootstrap --variant=minbase "$release" "$dir.partial" "$mirror"
+        printf 'deb %s %s main\ndeb-src %s %s main\n' "$mirror" "$release" "$mirror" "$release" \
+            >"$dir.partial/etc/apt/sources.list"
+        touch "$dir.partial/.bootstrapped"
+        mv "$dir.partial" "$dir"
+    fi
+    mount_root "$dir"
+    local missing
+    missing="$(in_root "dpkg-query -W -f='\${db:Status-Abbrev} \${Package}\n' ${root_packages[*]} 2>&1 |
+        awk '\$1 != \"ii\" { print \$NF }'")"
+    if [ -n "$missing" ]; then
+        step "installing in the root: $(echo $missing)" "$logs/root-packages.log" \
+            in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $(echo $missing)"
+    fi
+    # Qt's configure finds emscripten through an SDK folder: this one points at Debian's.
+    mkdir -p "$dir/opt/emsdk/upstream"
+    ln -sfn /usr/share/emscripten "$dir/opt/emsdk/upstream/emscripten"
+    printf '%s\n' "EMSCRIPTEN_ROOT = emsdk_path + '/upstream/emscripten'" >"$dir/opt/emsdk/.emscripten"
+}
+
+# The Qt for WebAssembly's prefix inside the root, for this source, these options and this emscripten.
+qt_prefix() {
+    local versions key
+    versions="$(in_root 'dpkg-query -W -f="\${source:Version}\n" qt6-base-dev; em++ --version | head -n 1')"
+    key="$(printf '%s\n' "$versions" "${qt_options[@]}" | sha256sum | cut -c1-12)"
+    printf '/opt/qt-%s-wasm-%s\n' "$(head -n 1 <<<"$versions" | sed 's/^[0-9]*://; s/[+~-].*//')" "$key"
+}
+
+# A Widgets program built against the Qt in PREFIX, with its plugins imported as the exercise's are.
+qt_link_check() {
+    local prefix="$1"
+    in_root "rm -rf /tmp/link-check && mkdir -p /tmp/link-check && cd /tmp/link-check &&
+        printf '%s\n' '#include <QApplication>' '#include <QLabel>' \
+            'int main(int argc, char *argv[]) { QApplication app(argc, argv); QLabel l(\"link check\"); l.show(); return app.exec(); }' \
+            >main.cpp &&
+        printf '%s\n' 'cmake_minimum_required(VERSION 3.21)' 'project(link_check LANGUAGES CXX)' \
+            'find_package(Qt6 REQUIRED COMPONENTS Widgets)' 'qt_add_executable(link_check main.cpp)' \
+            'target_link_libraries(link_check PRIVATE Qt6::Widgets)' >CMakeLists.txt &&
+        cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$prefix/lib/cmake/Qt6/qt.toolchain.cmake \
+            -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF && cmake --build build && test -s build/link_check.wasm"
+}
+
+# Builds the Qt for WebAssembly when the root has none; sets QT_PREFIX (inside the root).
+qt_stage() {
+    root_stage
+    local dir
+    QT_PREFIX="$(qt_prefix)"
+    dir="$(chroot_dir)"
+    [ -f "$dir$QT_PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ] && return 0
+    exec 9>"$dir$QT_PREFIX.lock"
+    flock 9
+    [ -f "$dir$QT_PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ] && return 0
+    local work="$QT_PREFIX.partial"
+    say "building Qt for WebAssembly into $dir$QT_PREFIX"
+    step "fetching qt6-base's source" "$logs/qt-source.log" in_root "mkdir -p $work && cd $work &&
+        { [ -d src ] || { apt-get source -qq qt6-base && mv qt6-base-*/ src; }; }"
+    step "configuring Qt" "$logs/qt-configure.log" in_root "mkdir -p $work/build && cd $work/build &&
+        ../src/configure -prefix $QT_PREFIX ${qt_options[*]} -- -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake"
+    local started=$SECONDS
+    step "building Qt" "$logs/qt-build.log" in_root "cmake --build $work/build --parallel \$JOBS"
+    say "built in $(((SECONDS - started) / 60)) min"
+    step "installing Qt" "$logs/qt-install.log" in_root "rm -rf $work/stage && DESTDIR=$work/stage cmake --install $work/build"
+    step "link check" "$logs/qt-link-check.log" qt_link_check "$work/stage$QT_PREFIX"
+    printf '%s\n' "${qt_options[@]}" >"$dir$work/stage$QT_PREFIX/build-options.txt"
+    mv "$dir$work/stage$QT_PREFIX" "$dir$QT_PREFIX"
+    rm -rf "${dir:?}$work"
+}
+
+# The tools the build runs (tools/: the pictures' recordings, the worksheet, the icons, the pictures
+# drawn ahead), built in the root for its Qt 6.8, with the fonts the page carries.
+host_tools_stage() {
+    step "configuring the build tools" "$logs/host-configure.log" in_root \
+        "cmake -S /src -B /src/build-web/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF"
+    step "building the build tools" "$logs/host-build.log" in_root \
+        "cmake --build /src/build-web/host --parallel \$JOBS --target record_picture prerender worksheet render_icon"
+}
+
+# The exercise as WebAssembly, and its site and zip (packaging/web/web.cmake).
+web_build_stage() {
+    local qt="$1"
+    step "configuring the exercise for the browser" "$logs/configure.log" in_root \
+        "$qt/bin/qt-cmake -S /src -B /src/build-web/wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+            -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF -DHOST_TOOLS_DIR=/src/build-web/host/bin \
+            -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF -DWARNINGS_AS_ERRORS=ON"
+    step "building the exercise for the browser" "$logs/build.log" in_root \
+        "cmake --build /src/build-web/wasm --parallel \$JOBS"
+    rm -rf "$build/site"
+    cp -a "$build/wasm/site" "$build/site"
+    cp "$build/wasm/$(project_name)-web.zip" "$build/"
+}
+
+project_name() {
+    printf '%s-%s\n' "$(sed -n 's/^CMAKE_PROJECT_NAME:STATIC=//p' "$build/wasm/CMakeCache.txt")" \
+        "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/wasm/CMakeCache.txt")"
+}
+
+# Whether the cache holds the root and a complete Qt for WebAssembly for these options; mounts the
+# root and sets QT_PREFIX when it does.
+cached_qt() {
+    [ -f "$(chroot_dir)/.bootstrapped" ] || return 1
+    root_stage
+    QT_PREFIX="$(qt_prefix)"
+    [ -f "$(chroot_dir)$QT_PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]
+}
+
+site() {
+    qt_stage
+    host_tools_stage
+    web_build_stage "$QT_PREFIX"
+}
+
+case "${1:-all}" in
+    all)
+        site
+        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip"
+        ;;
+    site)
+        site
+        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip"
+        ;;
+    qt)
+        qt_stage
+        printf '%s\n' "$(chroot_dir)$QT_PREFIX"
+        ;;
+    -h | --help | help)
+        usage
+        ;;
+    *)
+        echo "scripts/web.sh: unknown stage '$1'" >&2
+        usage >&2
+        exit 2
+        ;;
+esac

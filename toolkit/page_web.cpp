@@ -1,0 +1,72 @@
+#include "toolkit/centre.h"
+#include "toolkit/page.h"
+#include "toolkit/viewport_fit.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <QtGui/private/qhighdpiscaling_p.h>
+#include <qpa/qplatformwindow.h>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <emscripten/html5.h>
+#include <emscripten/val.h>
+
+namespace page {
+
+namespace {
+
+QPointer<QWidget> fitted;
+
+QSizeF viewportSize() {
+    const emscripten::val window = emscripten::val::global("window");
+    return {window["innerWidth"].as<double>(), window["innerHeight"].as<double>()};
+}
+
+// Scales everything on the screen by the factor that fits the main window: Qt draws the windows at
+// that factor times the device's own pixel ratio, so pictures and text stay sharp at any size.
+void refit() {
+    if (fitted.isNull()) {
+        return;
+    }
+    QScreen *screen = fitted->screen() ? fitted->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const double scale = fitScale(viewportSize(), fitted->frameGeometry().size().toSizeF());
+    QHighDpiScaling::setScreenFactor(screen, scale);
+    // Qt keeps each window's logical geometry: the windows already shown get their new size on the
+    // page, and their new pixel ratio, at once.
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->handle() != nullptr) {
+            window->handle()->setGeometry(QHighDpi::toNativeWindowGeometry(window->geometry(), window));
+            QWindowSystemInterface::handleWindowDevicePixelRatioChanged<
+                QWindowSystemInterface::SynchronousDelivery>(window);
+        }
+    }
+    centreOnScreen(fitted);
+}
+
+bool onResize(int, const EmscriptenUiEvent *, void *) {
+    refit();
+    return false;
+}
+
+} // namespace
+
+void showFitted(QWidget *mainWindow) {
+    fitted = mainWindow;
+    mainWindow->setWindowFlag(Qt::FramelessWindowHint);
+    refit();
+    mainWindow->showNormal();
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onResize);
+}
+
+void announceEnd() {
+    const emscripten::val event = emscripten::val::global("CustomEvent").new_(std::string("exerciseended"));
+    emscripten::val::global("document").call<bool>("dispatchEvent", event);
+}
+
+} // namespace page
