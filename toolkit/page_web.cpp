@@ -3,10 +3,12 @@
 #include "toolkit/viewport_fit.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/private/qeventpoint_p.h>
 #include <QtGui/private/qhighdpiscaling_p.h>
 #include <qpa/qplatformwindow.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -49,6 +51,34 @@ void refit() {
     centreOnScreen(fitted);
 }
 
+// Qt for WebAssembly gives a window's mouse events a position in the window measured from the window's
+// unscaled place on the screen, which is right only while nothing is scaled; their position on the
+// screen is right. Each mouse event from the pointer is set right from that before the window sees it
+// (a finger's, which Qt makes from touch points, is right already).
+class MousePositionMend : public QObject {
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            break;
+        default:
+            return false;
+        }
+        auto *window = qobject_cast<QWindow *>(watched);
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (window == nullptr || mouse->source() != Qt::MouseEventNotSynthesized || mouse->pointCount() != 1) {
+            return false;
+        }
+        const QPointF local = window->mapFromGlobal(mouse->globalPosition());
+        QMutableEventPoint::setPosition(mouse->point(0), local);
+        QMutableEventPoint::setScenePosition(mouse->point(0), local);
+        return false;
+    }
+};
+
 bool onResize(int, const EmscriptenUiEvent *, void *) {
     refit();
     return false;
@@ -58,6 +88,8 @@ bool onResize(int, const EmscriptenUiEvent *, void *) {
 
 void showFitted(QWidget *mainWindow) {
     fitted = mainWindow;
+    static MousePositionMend mend;
+    qApp->installEventFilter(&mend);
     mainWindow->setWindowFlag(Qt::FramelessWindowHint);
     refit();
     mainWindow->showNormal();

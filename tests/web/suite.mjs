@@ -1,0 +1,314 @@
+// The browser suite: the exercise's site served on localhost under a sub-path, played in real browsers
+// with real input, and read back as a pupil's screen reader gets it, through the accessibility layer of
+// Qt for WebAssembly, which puts every control's accessible name and place into the page.
+//
+//   node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR [BROWSER...]     (browsers: chromium firefox webkit)
+//
+// The right answers are the desktop suite's (tests/answers.h, printed as JSON by web_answers). Each
+// scenario of the table below runs in the browsers it names; the last line is "N passed, N failed".
+
+import { existsSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { executables, open } from './drivers.mjs';
+import { serve } from './serve.mjs';
+
+const [siteDir, answersFile, outDir, ...wanted] = process.argv.slice(2);
+if (!siteDir || !answersFile || !outDir) {
+    console.error('usage: node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR [BROWSER...]');
+    process.exit(2);
+}
+const answers = JSON.parse(readFileSync(answersFile, 'utf8'));
+const subPath = '/chemistry/alkynes/';
+const browsers = (wanted.length ? wanted : ['chromium', 'firefox', 'webkit']).filter((name) => {
+    if (existsSync(executables[name])) return true;
+    console.log(`SKIP ${name}: ${executables[name]} is not installed`);
+    return false;
+});
+
+// The compounds' names as the tiles carry them, by kind.
+const kindNames = ['άνθρακας', 'διοξείδιο του άνθρακα', 'μονοξείδιο του άνθρακα', 'νερό', 'υδρογόνο'];
+const reactionNames = ['αιθινίου', 'προπινίου', 'βουτινίου', 'πεντινίου', 'αλκινίου'];
+const laptop = { width: 1366, height: 768, ratio: 1 };
+const pause = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// ---- The window as the page shows it ---------------------------------------------------------------
+
+// Runs in the page: every accessible element of every Qt window, with its place in the page's CSS
+// pixels (Qt gives them in the window's own pixels, which the page scales).
+function readControls() {
+    const host = document.querySelector('#qt-shadow-container');
+    const root = host?.shadowRoot;
+    if (!root) return [];
+    const controls = [];
+    for (const window of root.querySelectorAll('.qt-window')) {
+        const canvas = window.querySelector('.qt-window-content');
+        const elements = [...window.querySelectorAll('.qt-window-a11y-container *')];
+        if (!canvas || elements.length === 0) continue;
+        const box = canvas.getBoundingClientRect();
+        const logicalWidth = parseFloat(elements[0].style.width);
+        const scale = box.width / logicalWidth;
+        for (const element of elements) {
+            const width = parseFloat(element.style.width) || 0;
+            const height = parseFloat(element.style.height) || 0;
+            controls.push({
+                tag: element.tagName,
+                role: element.getAttribute('role'),
+                text: (element.tagName === 'INPUT' ? element.getAttribute('name') ?? element.textContent : element.textContent ?? '').trim(),
+                value: element.tagName === 'INPUT' ? element.textContent : undefined,
+                main: window.classList.contains('frameless'),
+                shown: width > 0 && height > 0 && element.getAttribute('aria-hidden') !== 'true',
+                x: box.left + (parseFloat(element.style.left) + width / 2) * scale,
+                y: box.top + (parseFloat(element.style.top) + height / 2) * scale,
+                width: width * scale,
+                height: height * scale,
+            });
+        }
+    }
+    return controls;
+}
+
+class Exercise {
+    constructor(tab, input) {
+        this.tab = tab;
+        this.input = input; // 'mouse' or 'touch'
+    }
+
+    async load(url) {
+        await this.tab.goto(url);
+        await this.waitFor(() => document.getElementById('message').hidden, 'the window to appear');
+        // Switched on as a screen reader's user does, with the page's hidden button.
+        await this.tab.evaluate(() => {
+            const root = document.querySelector('#qt-shadow-container').shadowRoot;
+            root.querySelector('button.hidden-visually-read-by-screen-reader')?.click();
+        });
+        await this.until(async () => (await this.controls()).some((c) => c.text.startsWith('Βαθμός')), 'the controls');
+    }
+
+    async waitFor(predicate, what, seconds = 60) {
+        const deadline = Date.now() + seconds * 1000;
+        while (!(await this.tab.evaluate(predicate))) {
+            if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
+            await pause(100);
+        }
+    }
+
+    async until(condition, what, seconds = 20) {
+        const deadline = Date.now() + seconds * 1000;
+        while (!(await condition())) {
+            if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
+            await pause(100);
+        }
+    }
+
+    controls() {
+        return this.tab.evaluate(readControls);
+    }
+
+    async find(predicate, what) {
+        let found;
+        await this.until(async () => (found = (await this.controls()).find(predicate)) !== undefined, what);
+        return found;
+    }
+
+    // The top tile of a kind in the tray (the tiles of a stack lie on one place).
+    trayTile(kind) {
+        return this.find((c) => c.main && c.tag === 'BUTTON' && c.text === kindNames[kind] && c.shown,
+            `a tile of ${kindNames[kind]}`);
+    }
+
+    reaction(r) {
+        return this.find((c) => c.main && c.text === `Πλήρης καύση του ${reactionNames[r]}` + (r === 4 ? ' CνH2ν−2' : ''),
+            `reaction ${r}`);
+    }
+
+    async grade() {
+        const grade = (await this.controls()).find((c) => c.main && c.text.startsWith('Βαθμός'));
+        return grade?.shown ? grade.text : null;
+    }
+
+    async press(x, y) {
+        if (this.input === 'touch') await this.tab.touch.start(x, y);
+        else {
+            await this.tab.pointer.move(x, y);
+            await this.tab.pointer.down();
+        }
+    }
+
+    async moveTo(x, y) {
+        if (this.input === 'touch') await this.tab.touch.move(x, y);
+        else await this.tab.pointer.move(x, y);
+    }
+
+    async release() {
+        if (this.input === 'touch') await this.tab.touch.end();
+        else await this.tab.pointer.up();
+    }
+
+    async click(control) {
+        await this.press(control.x, control.y);
+        await this.release();
+    }
+
+    // Carries a tile to a point in a few steps, as a hand does.
+    async drag(from, to) {
+        await this.press(from.x, from.y);
+        for (let step = 1; step <= 5; step++) {
+            await this.moveTo(from.x + ((to.x - from.x) * step) / 5, from.y + ((to.y - from.y) * step) / 5);
+        }
+        await this.release();
+    }
+
+    async place(kind, r) {
+        const tile = await this.trayTile(kind);
+        const reaction = await this.reaction(r);
+        await this.drag(tile, reaction);
+        await this.until(async () => (await this.boxes(r)).length > 0, `the boxes of reaction ${r}`);
+    }
+
+    // The coefficient boxes shown over a reaction, left to right.
+    async boxes(r) {
+        const reaction = await this.reaction(r);
+        return (await this.controls())
+            .filter((c) => c.main && c.tag === 'INPUT' && c.shown && Math.abs(c.y - reaction.y) < reaction.height / 2)
+            .sort((a, b) => a.x - b.x);
+    }
+
+    // Types a reaction's coefficients: the pointer (or finger) in its first box, then Tab, as the help says.
+    async typeCoefficients(r, texts) {
+        const boxes = await this.boxes(r);
+        const written = texts.slice(texts.length - boxes.length);
+        await this.click(boxes[0]);
+        for (const [n, text] of written.entries()) {
+            if (n > 0) await this.tab.key('Tab');
+            else await this.tab.chord('Control', 'a');
+            await this.tab.type(text);
+        }
+        // A hand goes from the keyboard back to the tiles in no less than this; within half a second of
+        // a tap in a box, the browser's Qt still moves the focus to the on-screen keyboard's input.
+        if (this.input === 'touch') await pause(700);
+    }
+
+    // What each of a reaction's boxes holds, as a screen reader reads it.
+    async boxTexts(r) {
+        return (await this.boxes(r)).map((box) => box.value);
+    }
+
+    async command(caption) {
+        const item = await this.find((c) => c.main && c.role === 'menuitem' && c.text === caption, caption);
+        await this.tab.pointer.move(item.x, item.y);
+        await this.tab.pointer.down();
+        await this.tab.pointer.up();
+    }
+
+    async check() {
+        await this.command('Έλεγχος');
+        let grade;
+        await this.until(async () => (grade = await this.grade()) !== null, 'the grade');
+        return grade;
+    }
+}
+
+// ---- Scenarios ---------------------------------------------------------------------------------------
+
+const percent = (points) => `Βαθμός ${points}%`;
+const full = answers.pointsForCompound + answers.pointsForCoefficients;
+
+async function wholeAttempt(exercise) {
+    for (let r = 0; r < answers.rightKind.length; r++) {
+        await exercise.place(answers.rightKind[r], r);
+        await exercise.typeCoefficients(r, answers.rightTexts[r]);
+    }
+    return exercise.check();
+}
+
+const scenarios = [
+    {
+        name: 'the page opens under a sub-path, with no error and nothing refused by its policy',
+        browsers: ['chromium', 'firefox', 'webkit'],
+        run: async (exercise, tab) => {
+            const title = await tab.evaluate(() => document.title);
+            expect(title === 'Καύση αλκινίων', `title ${title}`);
+            const refused = (tab.messages ?? []).filter((m) => /Content Security Policy|Refused|pageerror|^error/i.test(m));
+            expect(refused.length === 0, refused.join('\n'));
+        },
+    },
+    {
+        name: 'a whole attempt by mouse grades 100%',
+        browsers: ['chromium', 'firefox', 'webkit'],
+        run: async (exercise) => {
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(answers.rightKind.length * full), grade);
+        },
+    },
+    {
+        name: 'a wrong attempt grades as on the desktop: a wrong compound goes home, wrong coefficients empty',
+        browsers: ['chromium', 'firefox', 'webkit'],
+        run: async (exercise) => {
+            const wrong = answers.rightKind[0] === 3 ? 1 : 3;
+            await exercise.place(wrong, 0);
+            await exercise.place(answers.rightKind[1], 1);
+            await exercise.typeCoefficients(1, answers.rightTexts[1]);
+            await exercise.place(answers.rightKind[2], 2);
+            await exercise.typeCoefficients(2, ['9', '9', '9', '9']);
+            const grade = await exercise.check();
+            expect(grade === percent(full + answers.pointsForCompound), grade);
+            // The wrong compound went home, and with it its reaction's boxes; the wrong coefficients are
+            // emptied, the right ones kept.
+            expect((await exercise.boxes(0)).length === 0, 'the boxes of the wrong compound are still shown');
+            const emptied = await exercise.boxTexts(2);
+            expect(emptied.length === 4 && emptied.every((text) => text === ''), `reaction 2 holds ${emptied}`);
+            const kept = await exercise.boxTexts(1);
+            expect(kept.join() === answers.rightTexts[1].join(), `reaction 1 holds ${kept}`);
+        },
+    },
+    {
+        name: 'a whole attempt by touch on a phone held sideways (640 x 360 at ratio 3)',
+        browsers: ['chromium'],
+        viewport: { width: 640, height: 360, ratio: 3, touch: true },
+        input: 'touch',
+        run: async (exercise) => {
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(answers.rightKind.length * full), grade);
+        },
+    },
+];
+
+// ---- Running -------------------------------------------------------------------------------------
+
+class Failure extends Error {}
+function expect(condition, message) {
+    if (!condition) throw new Failure(message);
+}
+
+const server = await serve({ root: siteDir, base: subPath });
+const url = `http://127.0.0.1:${server.address().port}${subPath}`;
+let passed = 0;
+let failed = 0;
+for (const browser of browsers) {
+    for (const [index, scenario] of scenarios.entries()) {
+        if (!scenario.browsers.includes(browser)) continue;
+        const label = `${browser}: ${scenario.name}`;
+        let tab;
+        const started = Date.now();
+        try {
+            tab = await open(browser, scenario.viewport ?? laptop);
+            const exercise = new Exercise(tab, scenario.input ?? 'mouse');
+            await exercise.load(url);
+            await scenario.run(exercise, tab, url);
+            passed++;
+            console.log(`PASS ${label} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
+        } catch (error) {
+            failed++;
+            console.log(`FAIL ${label}: ${error instanceof Failure ? error.message : error.stack}`);
+            if (tab) {
+                await tab.screenshot(join(outDir, `${browser}-${index}.png`)).catch(() => {});
+                if (tab.messages?.length) console.log(tab.messages.slice(-10).map((m) => `    ${m}`).join('\n'));
+            }
+        } finally {
+            await tab?.close().catch(() => {});
+        }
+    }
+}
+server.close();
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
