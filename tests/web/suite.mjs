@@ -29,25 +29,30 @@ const browsers = (wanted.length ? wanted : ['chromium', 'firefox', 'webkit']).fi
 const kindNames = ['άνθρακας', 'διοξείδιο του άνθρακα', 'μονοξείδιο του άνθρακα', 'νερό', 'υδρογόνο'];
 const reactionNames = ['αιθινίου', 'προπινίου', 'βουτινίου', 'πεντινίου', 'αλκινίου'];
 const laptop = { width: 1366, height: 768, ratio: 1 };
+// Where a reaction picture's blank lies across its width, by the compound it lacks (carbon dioxide 1,
+// water 3), as the pictures are drawn.
+const blankCentre = { 1: (6309 + 7081) / 2 / 9495, 3: (8429 + 9202) / 2 / 9495 };
 const pause = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // ---- The window as the page shows it ---------------------------------------------------------------
 
 // Runs in the page: every accessible element of every Qt window, with its place in the page's CSS
-// pixels (Qt gives them in the window's own pixels, which the page scales).
+// pixels. Qt gives them in the windows' own pixels, which the page scales alike for all windows: the
+// main window's first element is the window itself, whose width in those pixels gives the scale.
 function readControls() {
     const host = document.querySelector('#qt-shadow-container');
     const root = host?.shadowRoot;
-    if (!root) return [];
+    const main = root?.querySelector('.qt-window.frameless');
+    const mainCanvas = main?.querySelector('.qt-window-content');
+    const mainElement = main?.querySelector('.qt-window-a11y-container *');
+    if (!mainCanvas || !mainElement) return [];
+    const scale = mainCanvas.getBoundingClientRect().width / parseFloat(mainElement.style.width);
     const controls = [];
     for (const window of root.querySelectorAll('.qt-window')) {
         const canvas = window.querySelector('.qt-window-content');
-        const elements = [...window.querySelectorAll('.qt-window-a11y-container *')];
-        if (!canvas || elements.length === 0) continue;
+        if (!canvas) continue;
         const box = canvas.getBoundingClientRect();
-        const logicalWidth = parseFloat(elements[0].style.width);
-        const scale = box.width / logicalWidth;
-        for (const element of elements) {
+        for (const element of window.querySelectorAll('.qt-window-a11y-container *')) {
             const width = parseFloat(element.style.width) || 0;
             const height = parseFloat(element.style.height) || 0;
             controls.push({
@@ -55,7 +60,8 @@ function readControls() {
                 role: element.getAttribute('role'),
                 text: (element.tagName === 'INPUT' ? element.getAttribute('name') ?? element.textContent : element.textContent ?? '').trim(),
                 value: element.tagName === 'INPUT' ? element.textContent : undefined,
-                main: window.classList.contains('frameless'),
+                description: element.getAttribute('aria-description') ?? '',
+                main: window === main,
                 shown: width > 0 && height > 0 && element.getAttribute('aria-hidden') !== 'true',
                 x: box.left + (parseFloat(element.style.left) + width / 2) * scale,
                 y: box.top + (parseFloat(element.style.top) + height / 2) * scale,
@@ -86,7 +92,8 @@ class Exercise {
 
     async waitFor(predicate, what, seconds = 60) {
         const deadline = Date.now() + seconds * 1000;
-        while (!(await this.tab.evaluate(predicate))) {
+        // A page that reloads loses the script's context for a moment: that is a "not yet".
+        while (!(await this.tab.evaluate(predicate).catch(() => false))) {
             if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
             await pause(100);
         }
@@ -208,6 +215,60 @@ class Exercise {
     }
 }
 
+// The keyboard's way through a whole attempt: F6 into the tray, Right to the stack of the compound, Space
+// to pick it up, Down to the reaction, Space to drop it there (the focus goes to its first box), and the
+// coefficients with Tab between the boxes. On the way, a tile picked up and put back with Escape, and a
+// placed one taken off with Delete. Check is then chosen as a screen reader's user chooses it, on the
+// menu item the page holds for it: the browser keeps Alt for itself.
+async function wholeAttemptByKeyboard(exercise) {
+    const columns = [];
+    for (let kind = 0; kind < kindNames.length; kind++) columns.push({ kind, x: (await exercise.trayTile(kind)).x });
+    const rank = (kind) => columns.sort((a, b) => a.x - b.x).findIndex((column) => column.kind === kind);
+    const tab = exercise.tab;
+    const place = async (r) => {
+        await tab.key('F6');
+        for (let n = 0; n < rank(answers.rightKind[r]); n++) await tab.key('ArrowRight');
+        await tab.key('Space');
+        for (let n = 0; n < r; n++) await tab.key('ArrowDown');
+        await tab.key('Space');
+        await exercise.until(async () => (await exercise.boxes(r)).length > 0, `the boxes of reaction ${r}`);
+    };
+    await tab.key('F6');
+    await tab.key('Space');
+    await tab.key('Escape');
+    await tab.key('Space');
+    await tab.key('Escape');
+    await pause(300);
+    for (let r = 0; r < answers.rightKind.length; r++) {
+        expect((await exercise.boxes(r)).length === 0, `reaction ${r} took a tile that was put back`);
+    }
+    await place(0);
+    await tab.key('F6');
+    await tab.key('ArrowLeft'); // round from the first stack to the tile placed last
+    await tab.key('Delete');
+    await exercise.until(async () => (await exercise.boxes(0)).length === 0, 'Delete to take the tile off');
+    for (let r = 0; r < answers.rightKind.length; r++) {
+        await place(r);
+        const texts = answers.rightTexts[r].slice(answers.rightTexts[r].length - (await exercise.boxes(r)).length);
+        for (const [n, text] of texts.entries()) {
+            if (n > 0) await tab.key('Tab');
+            await tab.type(text);
+        }
+    }
+    await tab.evaluate(() => {
+        const root = document.querySelector('#qt-shadow-container').shadowRoot;
+        [...root.querySelectorAll('button[role=menuitem]')].find((item) => item.textContent === 'Έλεγχος').click();
+    });
+    let grade;
+    await exercise.until(async () => (grade = await exercise.grade()) !== null, 'the grade');
+    return grade;
+}
+
+// The other windows of the program: Help's message, the About window.
+async function otherWindow(exercise, predicate, what) {
+    return exercise.find((c) => !c.main && predicate(c), what);
+}
+
 // ---- Scenarios ---------------------------------------------------------------------------------------
 
 const percent = (points) => `Βαθμός ${points}%`;
@@ -262,11 +323,88 @@ const scenarios = [
         },
     },
     {
+        name: 'a whole attempt from the keyboard alone',
+        browsers: ['chromium'],
+        run: async (exercise) => {
+            const grade = await wholeAttemptByKeyboard(exercise);
+            expect(grade === percent(answers.rightKind.length * full), grade);
+        },
+    },
+    {
+        name: 'Help, the Worksheet, About and its links, Restart and Exit',
+        browsers: ['chromium'],
+        run: async (exercise, tab, url) => {
+            await exercise.place(answers.rightKind[0], 0);
+            await exercise.command('Βοήθεια');
+            await otherWindow(exercise, (c) => c.text.startsWith('Σύρετε με πατημένο κλικ'), 'the help');
+            await tab.key('Enter');
+            await exercise.until(async () => !(await exercise.controls()).some((c) => !c.main && c.text.startsWith('Σύρετε')), 'the help to close');
+
+            await exercise.command('Φύλλο εργασίας');
+            await exercise.until(async () => tab.openedTabs.some((address) => address === `${url}worksheet.pdf`),
+                `the worksheet in a new tab (${tab.openedTabs})`);
+
+            await exercise.command('Περί...');
+            const links = [];
+            for (const start of ['κλικ για να συνδεθείτε με την ιστοσελίδα', 'κλικ για να συνδεθείτε με τη συλλογή', 'κλικ για να συνδεθείτε με την http']) {
+                links.push(await otherWindow(exercise, (c) => c.description.startsWith(start), start));
+            }
+            const before = tab.openedTabs.length;
+            for (const link of links) await exercise.click(link);
+            await exercise.until(async () => new Set(tab.openedTabs.slice(before).filter((a) => a.startsWith('http://') && !a.startsWith(url))).size === 3,
+                `the three links in new tabs (${tab.openedTabs.slice(before)})`);
+            // The About window is modal: the menu does nothing until its OK.
+            await exercise.command('Απ\' την αρχή');
+            expect((await exercise.boxes(0)).length > 0, 'Restart ran behind the modal About window');
+            await exercise.click(await otherWindow(exercise, (c) => c.tag === 'BUTTON' && c.text === 'OK', 'OK'));
+            await exercise.until(async () => !(await exercise.controls()).some((c) => !c.main), 'the About window to close');
+
+            await exercise.command('Απ\' την αρχή');
+            await exercise.until(async () => (await exercise.boxes(0)).length === 0, 'Restart to empty the reactions');
+
+            await exercise.command('Έξοδος');
+            await exercise.waitFor(() => !document.getElementById('ended').hidden, 'the page to say the exercise ended');
+            await tab.evaluate(() => document.getElementById('again').click());
+            await exercise.waitFor(() => document.getElementById('ended')?.hidden === true && document.getElementById('message').hidden, 'the exercise to start again');
+        },
+    },
+    {
+        name: 'the window fills any viewport, keeping its proportions, again when the viewport changes',
+        browsers: ['chromium'],
+        run: async (exercise, tab) => {
+            for (const viewport of [{ width: 800, height: 600 }, { width: 1920, height: 1080 }, { width: 700, height: 1200 }, laptop]) {
+                await tab.resize(viewport);
+                await exercise.until(async () => {
+                    const shown = await tab.evaluate(() => {
+                        const canvas = document.querySelector('#qt-shadow-container').shadowRoot.querySelector('.qt-window.frameless .qt-window-content');
+                        const box = canvas.getBoundingClientRect();
+                        return { left: box.left, top: box.top, width: box.width, height: box.height };
+                    });
+                    const scale = Math.min(viewport.width / 657, viewport.height / 642);
+                    return Math.abs(shown.width - 657 * scale) <= 1 && Math.abs(shown.height - 642 * scale) <= 1 &&
+                        Math.abs(shown.left - (viewport.width - shown.width) / 2) <= 1;
+                }, `the window fitted to ${viewport.width} x ${viewport.height}`);
+            }
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(answers.rightKind.length * full), `after the resizes: ${grade}`);
+        },
+    },
+    {
         name: 'a whole attempt by touch on a phone held sideways (640 x 360 at ratio 3)',
         browsers: ['chromium'],
         viewport: { width: 640, height: 360, ratio: 3, touch: true },
         input: 'touch',
-        run: async (exercise) => {
+        run: async (exercise, tab) => {
+            // A wrong compound placed, then taken off with a double tap on it, in the reaction's blank.
+            const wrong = answers.rightKind[0] === 3 ? 1 : 3;
+            await exercise.place(wrong, 0);
+            const reaction = await exercise.reaction(0);
+            const blank = { x: reaction.x - reaction.width / 2 + blankCentre[answers.rightKind[0]] * reaction.width, y: reaction.y };
+            for (let tap = 0; tap < 2; tap++) {
+                await tab.touch.start(blank.x, blank.y);
+                await tab.touch.end();
+            }
+            await exercise.until(async () => (await exercise.boxes(0)).length === 0, 'the double tap to take the tile off');
             const grade = await wholeAttempt(exercise);
             expect(grade === percent(answers.rightKind.length * full), grade);
         },
