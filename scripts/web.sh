@@ -183,11 +183,45 @@ qt_stage() {
 
 # The tools the build runs (tools/: the pictures' recordings, the worksheet, the icons, the pictures
 # drawn ahead), built in the root for its Qt 6.8, with the fonts the page carries.
+# With them, the right answers as JSON for the browser suite (tests/web/answers_json.cpp).
 host_tools_stage() {
     step "configuring the build tools" "$logs/host-configure.log" in_root \
-        "cmake -S /src -B /src/build-web/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF"
+        "cmake -S /src -B /src/build-web/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=OFF"
     step "building the build tools" "$logs/host-build.log" in_root \
-        "cmake --build /src/build-web/host --parallel \$JOBS --target record_picture prerender worksheet render_icon"
+        "cmake --build /src/build-web/host --parallel \$JOBS --target record_picture prerender worksheet render_icon web_answers"
+    in_root "build-web/host/bin/web_answers" >"$build/answers.json"
+}
+
+# What the browser suite and the bench need on this machine: Node.js with the suite's packages (from
+# npm, tests/web/package-lock.json), Debian's Chromium, Firefox ESR and WebKitGTK's WebDriver, and an X
+# server for WebKitGTK's MiniBrowser.
+browser_packages() {
+    ensure_packages chromium firefox-esr webkit2gtk-driver xvfb >&2
+    # Node.js as the machine has it (a Node.js of its own brings its npm along), else Debian's.
+    command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || ensure_packages nodejs npm >&2
+    if [ ! -d "$root/tests/web/node_modules/puppeteer-core" ]; then
+        step "installing the suite's packages from npm" "$logs/npm.log" \
+            npm ci --prefix "$root/tests/web" --no-audit --no-fund
+    fi
+}
+
+# The browser suite against build-web/site; prints its last line.
+suite_stage() {
+    browser_packages
+    mkdir -p "$build/suite"
+    start_xvfb || { say "Xvfb did not start"; exit 1; }
+    say "running the browser suite (log: $logs/suite.log, screenshots of failures in $build/suite)"
+    local status=0
+    DISPLAY="$XVFB_DISPLAY" node "$root/tests/web/suite.mjs" "$build/site" "$build/answers.json" "$build/suite" \
+        >"$logs/suite.log" 2>&1 || status=$?
+    kill "$XVFB_PID" 2>/dev/null || true
+    grep -E '^(PASS|FAIL|SKIP) ' "$logs/suite.log" >&2 || true
+    if [ "$status" -ne 0 ]; then
+        say "the browser suite failed, see $logs/suite.log"
+        tail -n 1 "$logs/suite.log"
+        exit 1
+    fi
+    tail -n 1 "$logs/suite.log"
 }
 
 # The exercise as WebAssembly, and its site and zip (packaging/web/web.cmake).
@@ -227,7 +261,23 @@ site() {
 case "${1:-all}" in
     all)
         site
-        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip"
+        result="$(suite_stage)"
+        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip" "browser suite: $result"
+        ;;
+    suite)
+        if ! cached_qt; then
+            echo "web: browser suite skipped: no Qt for WebAssembly in $(chroot_dir) (scripts/web.sh qt builds it)"
+            exit 0
+        fi
+        host_tools_stage
+        web_build_stage "$QT_PREFIX"
+        result="$(suite_stage)"
+        printf 'browser suite: %s\n' "$result"
+        ;;
+    serve)
+        [ -f "$build/site/index.html" ] || { say "no site yet: run scripts/web.sh site first"; exit 1; }
+        command -v node >/dev/null 2>&1 || ensure_packages nodejs >&2
+        exec node "$root/tests/web/serve.mjs" "$build/site" "${PORT:-8000}" /
         ;;
     site)
         site
