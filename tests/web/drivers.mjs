@@ -47,6 +47,8 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
     });
     const page = (await browser.pages())[0] ?? (await browser.newPage());
     const messages = [];
+    const requests = [];
+    page.on('request', (request) => requests.push(request.url()));
     page.on('console', (message) => messages.push(`${message.type()}: ${message.text()}`));
     page.on('pageerror', (error) => messages.push(`pageerror: ${error.message}`));
     const openedTabs = [];
@@ -60,6 +62,7 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
     return {
         name,
         messages,
+        requests,
         openedTabs,
         goto: (url) => page.goto(url, { waitUntil: 'load' }),
         evaluate: (fn, ...args) => page.evaluate(fn, ...args),
@@ -134,7 +137,8 @@ async function openWebKit({ width, height }) {
     let at = { x: 0, y: 0 };
     return {
         name: 'webkit',
-        messages: null, // WebKit's WebDriver does not hand over the console
+        messages: null, // WebKit's WebDriver does not hand over the console, nor the requests
+        requests: null,
         openedTabs: [],
         goto: (url) => call('POST', `${id}/url`, { url }),
         evaluate: (fn, ...args) =>

@@ -8,7 +8,7 @@
 // scenario of the table below runs in the browsers it names; the last line is "N passed, N failed".
 
 import { existsSync, readFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 import { executables, open } from './drivers.mjs';
 import { serve } from './serve.mjs';
 
@@ -289,6 +289,8 @@ const scenarios = [
         run: async (exercise, tab) => {
             const title = await tab.evaluate(() => document.title);
             expect(title === 'Καύση αλκινίων', `title ${title}`);
+            const elsewhere = (tab.requests ?? []).filter((address) => !address.startsWith(url) && !address.startsWith('data:'));
+            expect(elsewhere.length === 0, `asked for ${elsewhere}`);
             const refused = (tab.messages ?? []).filter((m) => /Content Security Policy|Refused|pageerror|^error/i.test(m));
             expect(refused.length === 0, refused.join('\n'));
         },
@@ -390,6 +392,24 @@ const scenarios = [
         },
     },
     {
+        name: 'a server that sends the program without its type (application/wasm) still gets a working page',
+        browsers: ['chromium'],
+        wasmType: 'application/octet-stream',
+        run: async (exercise) => {
+            const grade = await exercise.check();
+            expect(grade === percent(0), grade);
+        },
+    },
+    {
+        name: 'opened from a file, the page says how to open it',
+        browsers: ['chromium', 'firefox'],
+        fromFile: true,
+        run: async (exercise, tab) => {
+            await tab.goto(`file://${resolve(siteDir)}/index.html`);
+            await exercise.waitFor(() => /διακομιστή ιστού/.test(document.getElementById('message').textContent), 'the page to say so');
+        },
+    },
+    {
         name: 'a whole attempt by touch on a phone held sideways (640 x 360 at ratio 3)',
         browsers: ['chromium'],
         viewport: { width: 640, height: 360, ratio: 3, touch: true },
@@ -420,6 +440,8 @@ function expect(condition, message) {
 
 const server = await serve({ root: siteDir, base: subPath });
 const url = `http://127.0.0.1:${server.address().port}${subPath}`;
+const mistypedServer = await serve({ root: siteDir, base: subPath, wasmType: 'application/octet-stream' });
+const mistypedUrl = `http://127.0.0.1:${mistypedServer.address().port}${subPath}`;
 let passed = 0;
 let failed = 0;
 for (const browser of browsers) {
@@ -431,8 +453,9 @@ for (const browser of browsers) {
         try {
             tab = await open(browser, scenario.viewport ?? laptop);
             const exercise = new Exercise(tab, scenario.input ?? 'mouse');
-            await exercise.load(url);
-            await scenario.run(exercise, tab, url);
+            const address = scenario.wasmType ? mistypedUrl : url;
+            if (!scenario.fromFile) await exercise.load(address);
+            await scenario.run(exercise, tab, address);
             passed++;
             console.log(`PASS ${label} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
         } catch (error) {
@@ -448,5 +471,6 @@ for (const browser of browsers) {
     }
 }
 server.close();
+mistypedServer.close();
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed === 0 ? 0 : 1);
