@@ -10,6 +10,7 @@
 #include "site.h"
 #include "toolkit/cursors.h"
 #include "toolkit/manual_drag.h"
+#include "toolkit/modal.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -185,9 +187,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 // ---- Menu commands --------------------------------------------------------------------------
 
 void Form1::mnuHelp_Click() {
-    QMessageBox help(QMessageBox::Information, help_text::HelpTitle, help_text::HelpText, QMessageBox::Ok,
-                     this);
-    help.exec();
+    runModal(std::make_unique<QMessageBox>(QMessageBox::Information, help_text::HelpTitle,
+                                           help_text::HelpText, QMessageBox::Ok, this));
 }
 
 void Form1::mnuCheck_Click() {
@@ -254,8 +255,7 @@ void Form1::mnuSheet_Click() {
 
 void Form1::mnuAbout_Click() {
     // Owned by the main window, so the desktop keeps it above the window it blocks.
-    frmAbout about(this);
-    about.exec();
+    runModal(std::make_unique<frmAbout>(this));
 }
 
 void Form1::mnuExit_Click() {

@@ -20,10 +20,10 @@ endforeach()
 set(WEB_FONT_LICENCE /usr/share/doc/fonts-liberation/copyright CACHE FILEPATH "The Liberation fonts' licence")
 qt_add_resources(alkyne-combustion webfonts PREFIX /webfonts BASE ${WEB_FONT_DIR} FILES ${web_fonts})
 
-# Modal windows (Help, About) run their own event loop inside the command that opens them: the browser
-# lets that wait only through Asyncify. Size first, everywhere. No JavaScript made from strings at run
-# time, so that the page's Content-Security-Policy need not allow eval.
-target_link_options(alkyne-combustion PRIVATE -sASYNCIFY -Os -sDYNAMIC_EXECUTION=0)
+# Size first, everywhere: no Asyncify, since the modal windows do not wait inside the command that opens
+# them here (toolkit/modal.h). No JavaScript made from strings at run time, so that the page's
+# Content-Security-Policy need not allow eval.
+target_link_options(alkyne-combustion PRIVATE -Os -sDYNAMIC_EXECUTION=0)
 target_compile_options(alkyne-combustion PRIVATE -Os)
 
 # The site, made anew from its parts whenever one of them changes.
