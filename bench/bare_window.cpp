@@ -27,6 +27,10 @@ int main(int argc, char *argv[]) {
         window.move(area.x() + (area.width() - outer.width()) / 2,
                     area.y() + (area.height() - outer.height()) / 2);
     }
+#ifdef __EMSCRIPTEN__
+    window.showNormal(); // the browser's Qt would show it maximized, as the exercise's page does not
+#else
     window.show();
+#endif
     return QApplication::exec();
 }

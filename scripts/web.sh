@@ -274,6 +274,15 @@ case "${1:-all}" in
         result="$(suite_stage)"
         printf 'browser suite: %s\n' "$result"
         ;;
+    bench)
+        cached_qt || { say "no Qt for WebAssembly yet: run scripts/web.sh first"; exit 1; }
+        host_tools_stage
+        web_build_stage "$QT_PREFIX"
+        step "building the empty window for the browser" "$logs/bare-build.log" in_root \
+            "cmake --build /src/build-web/wasm --parallel \$JOBS --target web_bare_site"
+        browser_packages
+        node "$root/tests/web/bench.mjs" "$build/site" "$build/wasm/bare-site" "${RUNS:-10}"
+        ;;
     serve)
         [ -f "$build/site/index.html" ] || { say "no site yet: run scripts/web.sh site first"; exit 1; }
         command -v node >/dev/null 2>&1 || ensure_packages nodejs >&2

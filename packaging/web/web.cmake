@@ -87,3 +87,23 @@ add_custom_command(
     COMMENT "Packing the site's zip"
     VERBATIM)
 add_custom_target(web_zip ALL DEPENDS ${web_zip})
+
+# The yardstick of the page's start-up (scripts/web.sh bench): an empty window of the exercise's size
+# with the same menu bar (bench/bare_window.cpp), built the same way, in a copy of the site under the
+# exercise's names, so that the same page starts it. Built only when asked for.
+qt_add_executable(web_bare ${PROJECT_SOURCE_DIR}/bench/bare_window.cpp)
+set_target_properties(web_bare PROPERTIES
+    OUTPUT_NAME alkyne-combustion
+    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bare
+    QT_WASM_EXPORT_NAME alkyne_combustion_entry
+    EXCLUDE_FROM_ALL ON)
+target_link_libraries(web_bare PRIVATE Qt6::Widgets)
+target_link_options(web_bare PRIVATE -Os -sDYNAMIC_EXECUTION=0)
+add_custom_target(web_bare_site
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${PROJECT_BINARY_DIR}/bare-site
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${site_dir} ${PROJECT_BINARY_DIR}/bare-site
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_BINARY_DIR}/bare/alkyne-combustion.js
+            ${PROJECT_BINARY_DIR}/bare/alkyne-combustion.wasm ${PROJECT_BINARY_DIR}/bare-site
+    DEPENDS web_bare web_site
+    COMMENT "Gathering the empty window's site"
+    VERBATIM)
