@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -21,6 +22,7 @@ namespace page {
 namespace {
 
 QPointer<QWidget> fitted;
+bool refitting = false;
 
 QSizeF viewportSize() {
     const emscripten::val window = emscripten::val::global("window");
@@ -30,15 +32,18 @@ QSizeF viewportSize() {
 // Scales everything on the screen by the factor that fits the main window: Qt draws the windows at
 // that factor times the device's own pixel ratio, so pictures and text stay sharp at any size.
 void refit() {
-    if (fitted.isNull()) {
+    if (fitted.isNull() || refitting) {
         return;
     }
+    const QScopedValueRollback busy(refitting, true); // scaling changes the screen, which calls back
     QScreen *screen = fitted->screen() ? fitted->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
     const double scale = fitScale(viewportSize(), fitted->frameGeometry().size().toSizeF());
-    QHighDpiScaling::setScreenFactor(screen, scale);
+    if (!qFuzzyCompare(QHighDpiScaling::factor(screen), scale)) {
+        QHighDpiScaling::setScreenFactor(screen, scale);
+    }
     // Qt keeps each window's logical geometry: the windows already shown get their new size on the
     // page, and their new pixel ratio, at once.
     for (QWindow *window : QGuiApplication::topLevelWindows()) {
@@ -69,7 +74,8 @@ protected:
         }
         auto *window = qobject_cast<QWindow *>(watched);
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (window == nullptr || mouse->source() != Qt::MouseEventNotSynthesized || mouse->pointCount() != 1) {
+        if (window == nullptr || mouse->source() != Qt::MouseEventNotSynthesized ||
+            mouse->pointCount() != 1) {
             return false;
         }
         const QPointF local = window->mapFromGlobal(mouse->globalPosition());
@@ -93,6 +99,9 @@ void showFitted(QWidget *mainWindow) {
     mainWindow->setWindowFlag(Qt::FramelessWindowHint);
     refit();
     mainWindow->showNormal();
+    // The browser's Qt learns of a new viewport a moment after the page does, and then moves the
+    // screen, and the window with it: the window is fitted and centred again then.
+    QObject::connect(mainWindow->screen(), &QScreen::geometryChanged, mainWindow, [] { refit(); });
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onResize);
 }
 
