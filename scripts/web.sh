@@ -84,6 +84,10 @@ trap unmount_all EXIT
 mount_root() {
     local dir="$1" point
     mkdir -p "$dir/proc" "$dir/dev" "$dir/src"
+    # A /src left mounted by a run that was killed may hold another checkout: it is ours or it goes.
+    if mountpoint -q "$dir/src" && [ "$(stat -c %d:%i "$dir/src")" != "$(stat -c %d:%i "$root")" ]; then
+        umount -l "$dir/src"
+    fi
     for point in proc dev src; do
         mountpoint -q "$dir/$point" && continue
         case "$point" in
@@ -118,6 +122,15 @@ root_stage() {
             >"$dir.partial/etc/apt/sources.list"
         touch "$dir.partial/.bootstrapped"
         mv "$dir.partial" "$dir"
+    fi
+    # One run at a time uses the root: the checkout is mounted at the same /src for each.
+    if [ -z "${root_locked:-}" ]; then
+        exec 8>"$dir.lock"
+        if ! flock -n 8; then
+            say "another run of scripts/web.sh is using the root; waiting for it"
+            flock 8
+        fi
+        root_locked=1
     fi
     mount_root "$dir"
     local missing
