@@ -196,13 +196,21 @@ qt_stage() {
 
 # The tools the build runs (tools/: the pictures' recordings, the worksheet, the icons, the pictures
 # drawn ahead), built in the root for its Qt 6.8, with the fonts the page carries.
-# With them, the right answers as JSON for the browser suite (tests/web/answers_json.cpp).
+# With them, for the browser suite: the right answers as JSON (tests/web/answers_json.cpp), and the
+# desktop window's grabs at pixel ratios 1 and 2 (tests/web/desktop_grab.cpp), drawn by the same Qt and
+# fonts as the page.
 host_tools_stage() {
     step "configuring the build tools" "$logs/host-configure.log" in_root \
         "cmake -S /src -B /src/build-web/host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DBUILD_BENCHMARKS=OFF"
     step "building the build tools" "$logs/host-build.log" in_root \
-        "cmake --build /src/build-web/host --parallel \$JOBS --target record_picture prerender worksheet render_icon web_answers"
+        "cmake --build /src/build-web/host --parallel \$JOBS --target record_picture prerender worksheet render_icon web_answers web_grab"
     in_root "build-web/host/bin/web_answers" >"$build/answers.json"
+    mkdir -p "$build/grabs"
+    local ratio
+    for ratio in 1 2; do
+        step "grabbing the desktop window at pixel ratio $ratio" "$logs/grab-$ratio.log" in_root \
+            "QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$ratio build-web/host/bin/web_grab build-web/grabs/client-$ratio.png"
+    done
 }
 
 # What the browser suite and the bench need on this machine: Node.js with the suite's packages (from
@@ -226,6 +234,7 @@ suite_stage() {
     say "running the browser suite (log: $logs/suite.log, screenshots of failures in $build/suite)"
     local status=0
     DISPLAY="$XVFB_DISPLAY" node "$root/tests/web/suite.mjs" "$build/site" "$build/answers.json" "$build/suite" \
+        "$build/grabs" \
         >"$logs/suite.log" 2>&1 || status=$?
     kill "$XVFB_PID" 2>/dev/null || true
     grep -E '^(PASS|FAIL|SKIP) ' "$logs/suite.log" >&2 || true

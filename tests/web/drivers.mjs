@@ -85,6 +85,7 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
         },
         type: (text) => page.keyboard.type(text),
         screenshot: (path) => page.screenshot({ path }),
+        screenshotClip: (clip) => page.screenshot({ clip, type: 'png' }),
         close: async () => {
             await browser.close();
             rmSync(profile, { recursive: true, force: true });

@@ -2,19 +2,21 @@
 // with real input, and read back as a pupil's screen reader gets it, through the accessibility layer of
 // Qt for WebAssembly, which puts every control's accessible name and place into the page.
 //
-//   node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR [BROWSER...]     (browsers: chromium firefox webkit)
+//   node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR [BROWSER...]  (browsers: chromium firefox webkit)
 //
-// The right answers are the desktop suite's (tests/answers.h, printed as JSON by web_answers). Each
+// The right answers are the desktop suite's (tests/answers.h, printed as JSON by web_answers); the
+// grabs are the desktop window's at pixel ratios 1 and 2 (client-1.png, client-2.png, by web_grab). Each
 // scenario of the table below runs in the browsers it names; the last line is "N passed, N failed".
 
-import { existsSync, readFileSync } from 'node:fs';
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { executables, open } from './drivers.mjs';
 import { serve } from './serve.mjs';
+import { PNG } from 'pngjs';
 
-const [siteDir, answersFile, outDir, ...wanted] = process.argv.slice(2);
-if (!siteDir || !answersFile || !outDir) {
-    console.error('usage: node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR [BROWSER...]');
+const [siteDir, answersFile, outDir, grabsDir, ...wanted] = process.argv.slice(2);
+if (!siteDir || !answersFile || !outDir || !grabsDir) {
+    console.error('usage: node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR [BROWSER...]');
     process.exit(2);
 }
 const answers = JSON.parse(readFileSync(answersFile, 'utf8'));
@@ -269,6 +271,37 @@ async function otherWindow(exercise, predicate, what) {
     return exercise.find((c) => !c.main && predicate(c), what);
 }
 
+// The page's picture of the window's client area (below the menu bar), at a viewport where the window is
+// unscaled, set against the desktop program's grab at the same pixel ratio. The tray is dealt afresh
+// each time, so only what lies below the tray line is compared: the panel, the reactions and the
+// information line. Returns the share of those pixels that differ visibly, and writes both pictures
+// and their difference into OUT_DIR.
+async function compareWithDesktop(exercise, ratio) {
+    const client = await exercise.find((c) => c.main && c.tag === 'DIV' && c.text === '' && c.width > 600 && c.height > 600, 'the client area');
+    const clip = { x: client.x - client.width / 2, y: client.y - client.height / 2, width: client.width, height: client.height };
+    const shot = PNG.sync.read(await exercise.tab.screenshotClip(clip));
+    const grab = PNG.sync.read(readFileSync(join(grabsDir, `client-${ratio}.png`)));
+    expect(shot.width === grab.width && shot.height === grab.height,
+        `the page shows ${shot.width} x ${shot.height} pixels where the desktop has ${grab.width} x ${grab.height}`);
+    const trayLine = Math.round((780 / 15) * ratio);
+    const diff = new PNG({ width: grab.width, height: grab.height });
+    let differing = 0;
+    let compared = 0;
+    for (let y = trayLine; y < grab.height; y++) {
+        for (let x = 0; x < grab.width; x++) {
+            const i = (y * grab.width + x) * 4;
+            const distance = Math.max(...[0, 1, 2].map((c) => Math.abs(shot.data[i + c] - grab.data[i + c])));
+            compared++;
+            if (distance > 64) differing++;
+            diff.data[i] = diff.data[i + 1] = diff.data[i + 2] = 255 - Math.min(255, distance * 4);
+            diff.data[i + 3] = 255;
+        }
+    }
+    writeFileSync(join(outDir, `page-${ratio}.png`), PNG.sync.write(shot));
+    writeFileSync(join(outDir, `difference-${ratio}.png`), PNG.sync.write(diff));
+    return differing / compared;
+}
+
 // ---- Scenarios ---------------------------------------------------------------------------------------
 
 const percent = (points) => `Βαθμός ${points}%`;
@@ -391,6 +424,16 @@ const scenarios = [
             expect(grade === percent(answers.rightKind.length * full), `after the resizes: ${grade}`);
         },
     },
+    ...[1, 2].map((ratio) => ({
+        name: `the page's window matches the desktop program's at pixel ratio ${ratio}`,
+        browsers: ['chromium'],
+        viewport: { width: 657, height: 642, ratio },
+        run: async (exercise) => {
+            const share = await compareWithDesktop(exercise, ratio);
+            console.log(`    ${(share * 100).toFixed(3)} % of the pixels below the tray line differ`);
+            expect(share < 0.005, `${(share * 100).toFixed(2)} % of the pixels differ (see ${outDir})`);
+        },
+    })),
     {
         name: 'a server that sends the program without its type (application/wasm) still gets a working page',
         browsers: ['chromium'],
