@@ -404,7 +404,7 @@ const scenarios = [
         },
     },
     {
-        name: 'the window fills any viewport, keeping its proportions, again when the viewport changes',
+        name: 'the window fills any viewport, keeping its proportions, again when the viewport changes; upright, turn',
         browsers: ['chromium'],
         run: async (exercise, tab) => {
             for (const viewport of [{ width: 800, height: 600 }, { width: 1920, height: 1080 }, { width: 700, height: 1200 }, laptop]) {
@@ -420,6 +420,12 @@ const scenarios = [
                         Math.abs(shown.left - (viewport.width - shown.width) / 2) <= 1;
                 }, `the window fitted to ${viewport.width} x ${viewport.height}`);
             }
+            // Held upright, a phone is asked to turn; turned back, the window is there again.
+            const turnShown = () => getComputedStyle(document.getElementById('turn')).display !== 'none';
+            await tab.resize({ width: 360, height: 640 });
+            await exercise.waitFor(turnShown, 'the request to turn the device');
+            await tab.resize(laptop);
+            expect(!(await tab.evaluate(turnShown)), 'the request to turn stays on a laptop');
             const grade = await wholeAttempt(exercise);
             expect(grade === percent(answers.rightKind.length * full), `after the resizes: ${grade}`);
         },
