@@ -12,6 +12,7 @@
 #include "toolkit/manual_drag.h"
 #include "toolkit/modal.h"
 #include "toolkit/picture.h"
+#include "toolkit/report.h"
 #include "toolkit/shape.h"
 #include "toolkit/shell.h"
 
@@ -214,8 +215,10 @@ void Form1::mnuCheck_Click() {
             EmptyCoefficients(r);
         }
     }
-    form1::setGradeCaption(ui_.LGrade, grading::caption(grading::total(verdicts)));
+    const int grade = grading::total(verdicts);
+    form1::setGradeCaption(ui_.LGrade, grading::caption(grade));
     ui_.LGrade->show();
+    reportGrade(grade);
 }
 
 void Form1::EmptyCoefficients(std::int16_t reaction) {

@@ -4,10 +4,11 @@
 #   scripts/web.sh          everything, from a clean checkout, as root: a Debian 13 root with emscripten
 #                           and Qt 6.8 (once per machine), a static Qt for WebAssembly built in it (once
 #                           per machine), the build tools for that root's Qt, the exercise built to
-#                           WebAssembly, the site and its zip, and the browser suite. Printed last: the
-#                           site's folder, the zip and the suite's result.
+#                           WebAssembly, the site, its zip and its SCORM 1.2 package for learning
+#                           platforms, and the browser suite. Printed last: the site's folder, the two
+#                           zips and the suite's result.
 #   scripts/web.sh qt       only the root and the Qt: builds them when the cache has none.
-#   scripts/web.sh site     the site and its zip, without the suite.
+#   scripts/web.sh site     the site and its zips, without the suite.
 #   scripts/web.sh suite    the browser suite, when the cache holds the Qt; otherwise says in one line
 #                           that it skipped it (CI runs this).
 #   scripts/web.sh bench    the bytes sent and the time to the first painted window and to the first
@@ -214,13 +215,14 @@ host_tools_stage() {
 }
 
 # What the browser suite and the bench need on this machine: Node.js with the suite's packages (from
-# npm, tests/web/package-lock.json), Debian's Chromium, Firefox ESR and WebKitGTK's WebDriver, and an X
-# server for WebKitGTK's MiniBrowser.
+# npm, tests/web/package-lock.json: the browsers' driver, the PNG reader, a SCORM run-time and the SCORM
+# schemas), Debian's Chromium, Firefox ESR and WebKitGTK's WebDriver, an X server for WebKitGTK's
+# MiniBrowser, xmllint and unzip.
 browser_packages() {
-    ensure_packages chromium firefox-esr webkit2gtk-driver xvfb >&2
+    ensure_packages chromium firefox-esr webkit2gtk-driver xvfb libxml2-utils unzip >&2
     # Node.js as the machine has it (a Node.js of its own brings its npm along), else Debian's.
     command -v node >/dev/null 2>&1 && command -v npm >/dev/null 2>&1 || ensure_packages nodejs npm >&2
-    if [ ! -d "$root/tests/web/node_modules/puppeteer-core" ]; then
+    if [ ! -d "$root/tests/web/node_modules/scorm-again" ]; then
         step "installing the suite's packages from npm" "$logs/npm.log" \
             npm ci --prefix "$root/tests/web" --no-audit --no-fund
     fi
@@ -230,11 +232,13 @@ browser_packages() {
 suite_stage() {
     browser_packages
     mkdir -p "$build/suite"
+    rm -rf "$build/scorm"
+    unzip -q "$build/$(project_name)-scorm12.zip" -d "$build/scorm"
     start_xvfb || { say "Xvfb did not start"; exit 1; }
     say "running the browser suite (log: $logs/suite.log, screenshots of failures in $build/suite)"
     local status=0
     DISPLAY="$XVFB_DISPLAY" node "$root/tests/web/suite.mjs" "$build/site" "$build/answers.json" "$build/suite" \
-        "$build/grabs" \
+        "$build/grabs" "$build/scorm" \
         >"$logs/suite.log" 2>&1 || status=$?
     kill "$XVFB_PID" 2>/dev/null || true
     grep -E '^(PASS|FAIL|SKIP) ' "$logs/suite.log" >&2 || true
@@ -257,7 +261,7 @@ web_build_stage() {
         "cmake --build /src/build-web/wasm --parallel \$JOBS"
     rm -rf "$build/site"
     cp -a "$build/wasm/site" "$build/site"
-    cp "$build/wasm/$(project_name)-web.zip" "$build/"
+    cp "$build/wasm/$(project_name)-web.zip" "$build/wasm/$(project_name)-scorm12.zip" "$build/"
 }
 
 project_name() {
@@ -284,7 +288,8 @@ case "${1:-all}" in
     all)
         site
         result="$(suite_stage)"
-        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip" "browser suite: $result"
+        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip" "$build/$(project_name)-scorm12.zip" \
+            "browser suite: $result"
         ;;
     suite)
         if ! cached_qt; then
@@ -312,7 +317,7 @@ case "${1:-all}" in
         ;;
     site)
         site
-        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip"
+        printf '%s\n' "$build/site" "$build/$(project_name)-web.zip" "$build/$(project_name)-scorm12.zip"
         ;;
     qt)
         qt_stage

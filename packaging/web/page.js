@@ -1,7 +1,65 @@
 // The page around the exercise: it starts the program in #screen, says in one line what went wrong
 // instead of leaving the page blank, and, since a page cannot close its own tab, says when the
-// exercise has ended and offers to start it again.
+// exercise has ended and offers to start it again. Played inside a learning platform (a SCORM 1.2
+// package), it hands the platform each grade.
 'use strict';
+
+// The learning platform's SCORM 1.2 run-time, when the page is played inside one: the API object of a
+// parent frame or of the opener's frames, as the standard has a content page look for it. Every call
+// is tried and its answer ignored: a platform that refuses or fails never stops the exercise, and the
+// pupil never hears of it. Outside a platform it does nothing.
+const platform = (() => {
+    const lookIn = (start) => {
+        let frame = start;
+        for (let depth = 0; frame && depth < 10; depth++) {
+            try {
+                if (frame.API && typeof frame.API.LMSInitialize === 'function') return frame.API;
+            } catch {
+                return null; // a frame of another origin: no platform of ours beyond it
+            }
+            if (frame.parent === frame) break;
+            frame = frame.parent;
+        }
+        return null;
+    };
+    const api = (window.parent !== window ? lookIn(window.parent) : null) ?? (window.opener ? lookIn(window.opener) : null);
+    const call = (name, ...args) => {
+        try {
+            return api?.[name](...args);
+        } catch {
+            return undefined;
+        }
+    };
+    const started = Date.now();
+    let finished = false;
+    // SCORM 1.2's time span: HHHH:MM:SS.SS.
+    const sessionTime = () => {
+        const hundredths = Math.floor((Date.now() - started) / 10);
+        const two = (n) => String(n).padStart(2, '0');
+        return `${String(Math.floor(hundredths / 360000)).padStart(4, '0')}:${two(Math.floor(hundredths / 6000) % 60)}:` +
+            `${two(Math.floor(hundredths / 100) % 60)}.${two(hundredths % 100)}`;
+    };
+    if (api) call('LMSInitialize', '');
+    return {
+        // The last grade stands: a whole answer "passed", anything less "incomplete", which leaves the
+        // pupil free to correct it (see README.md).
+        graded: (grade) => {
+            if (!api || finished) return;
+            call('LMSSetValue', 'cmi.core.score.min', '0');
+            call('LMSSetValue', 'cmi.core.score.max', '100');
+            call('LMSSetValue', 'cmi.core.score.raw', String(grade));
+            call('LMSSetValue', 'cmi.core.lesson_status', grade === 100 ? 'passed' : 'incomplete');
+            call('LMSSetValue', 'cmi.core.session_time', sessionTime());
+            call('LMSCommit', '');
+        },
+        finish: () => {
+            if (!api || finished) return;
+            finished = true;
+            call('LMSSetValue', 'cmi.core.session_time', sessionTime());
+            call('LMSFinish', '');
+        },
+    };
+})();
 
 (() => {
     const screen = document.getElementById('screen');
@@ -13,12 +71,15 @@
         message.hidden = false;
     };
     const end = () => {
+        platform.finish();
         screen.hidden = true;
         message.hidden = true;
         ended.hidden = false;
         document.getElementById('again').focus();
     };
     document.getElementById('again').addEventListener('click', () => location.reload());
+    document.addEventListener('exercisegraded', (event) => platform.graded(event.detail.grade));
+    window.addEventListener('pagehide', () => platform.finish());
 
     if (location.protocol === 'file:') {
         say('Η άσκηση ανοίγει από διακομιστή ιστού, όχι από αρχείο: ανεβάστε τον φάκελο στην ιστοσελίδα ' +

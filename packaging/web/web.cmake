@@ -3,7 +3,9 @@
 #   - the program as alkyne-combustion.js and .wasm, carrying the fonts a browser does not lend a page;
 #   - the site (the web_site target): the page index.html with its script and style, Qt's loader, the
 #     program, the worksheet, the icons and a web app manifest, in site/, static files only;
-#   - its zip, alkyne-combustion-<version>-web.zip (the web_zip target).
+#   - its zip, alkyne-combustion-<version>-web.zip (the web_zip target);
+#   - the same site as a SCORM 1.2 package for learning platforms, with imsmanifest.xml at the zip's
+#     root, alkyne-combustion-<version>-scorm12.zip (the scorm_zip target).
 
 set(web_dir ${CMAKE_CURRENT_LIST_DIR})
 set(site_dir ${PROJECT_BINARY_DIR}/site)
@@ -87,6 +89,28 @@ add_custom_command(
     COMMENT "Packing the site's zip"
     VERBATIM)
 add_custom_target(web_zip ALL DEPENDS ${web_zip})
+
+# The SCORM 1.2 package: the site's files at the zip's root, and the manifest that lists every one.
+set(SCORM_FILES)
+foreach(file IN LISTS site_files)
+    get_filename_component(name ${file} NAME)
+    string(APPEND SCORM_FILES "      <file href=\"${name}\"/>\n")
+endforeach()
+string(STRIP "${SCORM_FILES}" SCORM_FILES)
+set(SCORM_FILES "      ${SCORM_FILES}")
+configure_file(${web_dir}/imsmanifest.xml.in ${PROJECT_BINARY_DIR}/web/imsmanifest.xml @ONLY)
+set(scorm_zip ${PROJECT_BINARY_DIR}/${PROJECT_NAME}-${PROJECT_VERSION}-scorm12.zip)
+set(scorm_stage ${PROJECT_BINARY_DIR}/scorm-zip)
+add_custom_command(
+    OUTPUT ${scorm_zip}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${scorm_stage} ${scorm_zip}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${site_dir} ${scorm_stage}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_BINARY_DIR}/web/imsmanifest.xml ${scorm_stage}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${scorm_stage} ${CMAKE_COMMAND} -E tar cf ${scorm_zip} --format=zip .
+    DEPENDS ${site_files} ${PROJECT_BINARY_DIR}/web/imsmanifest.xml
+    COMMENT "Packing the SCORM 1.2 package"
+    VERBATIM)
+add_custom_target(scorm_zip ALL DEPENDS ${scorm_zip})
 
 # The yardstick of the page's start-up (scripts/web.sh bench): an empty window of the exercise's size
 # with the same menu bar (bench/bare_window.cpp), built the same way, in a copy of the site under the

@@ -59,13 +59,21 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
         if (target.type() === 'page' && target !== page.target()) openedTabs.push(target.url());
     });
     await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch, isMobile: false });
+    // Where scripts run: the page, or a frame of it whose address holds a text (useFrame), as when a
+    // learning platform plays the exercise in a frame of its own page.
+    let frameText = null;
+    const context = () => (frameText ? page.frames().find((frame) => frame.url().includes(frameText)) ?? page : page);
     return {
         name,
         messages,
         requests,
         openedTabs,
         goto: (url) => page.goto(url, { waitUntil: 'load' }),
-        evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+        evaluate: (fn, ...args) => context().evaluate(fn, ...args),
+        evaluateTop: (fn, ...args) => page.evaluate(fn, ...args),
+        useFrame: (text) => {
+            frameText = text;
+        },
         resize: (size) => page.setViewport({ width: size.width, height: size.height, deviceScaleFactor: size.ratio ?? ratio, hasTouch: touch }),
         pointer: {
             move: (x, y) => page.mouse.move(x, y, { steps: 1 }),

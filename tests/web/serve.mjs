@@ -28,7 +28,7 @@ export function serve({ root, port = 0, base = '/', wasmType = types['.wasm'], r
     const top = resolve(root);
     const server = createServer(async (request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-        if (routes[path]) {
+        if (Object.hasOwn(routes, path)) {
             response.writeHead(200, { 'Content-Type': types[extname(path)] ?? 'text/plain' });
             response.end(routes[path]);
             return;

