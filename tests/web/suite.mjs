@@ -516,7 +516,7 @@ const scenarios = [
         },
     },
     {
-        name: 'in a learning platform: a partial attempt, then a whole one, leave the last grade',
+        name: 'in a learning platform: a partial attempt, then a whole one, leave the last grade; leaving finishes',
         browsers: ['chromium'],
         platform: 'platform',
         run: async (exercise, tab) => {
@@ -534,6 +534,9 @@ const scenarios = [
             expect(whole === percent(100), whole);
             await exercise.until(async () => (await recorded(tab)).raw === '100', 'the platform to record the last grade');
             expect((await recorded(tab)).status === 'passed', JSON.stringify(await recorded(tab)));
+            // The pupil leaves the page without Exit: the session is finished all the same.
+            await tab.evaluateTop(() => { document.querySelector('iframe').src = 'about:blank'; });
+            await exercise.until(async () => (await recorded(tab)).terminated, 'the session to be finished as the page goes');
         },
     },
     {
