@@ -8,6 +8,8 @@
 #   start_headless_sway              starts a headless Wayland compositor for this shell's clients (below)
 #   sway_output_is MODE SCALE        whether sway's output has the mode and scale asked of it (below)
 #   start_xvfb                       starts an X server without a screen for this shell's programs (below)
+#   say TEXT...                      a line of progress on standard error, after the command's name (SAY_AS)
+#   step NAME LOG COMMAND...         runs a step of a long build with its output in LOG; names both if it fails
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
 #                                    one string: pass it unquoted, or quoted, ensure_packages splits it
 #   TEST_PACKAGES                    what the suite needs beyond them
@@ -227,4 +229,21 @@ start_xvfb() {
     XVFB_DISPLAY=":$(cat "$announced")"
     rm -f "$announced"
     [ "$XVFB_DISPLAY" != ":" ]
+}
+
+# Progress goes to standard error: standard output carries only what a stage prints as its result.
+# Each line begins with the command's name, SAY_AS (windows, web).
+say() {
+    printf '%s: %s\n' "${SAY_AS:-alkyne-combustion}" "$*" >&2
+}
+
+# Runs a step with its output in a log, and names both when it fails.
+step() {
+    local name="$1" log="$2"
+    shift 2
+    say "$name (log: $log)"
+    if ! "$@" >"$log" 2>&1; then
+        say "$name failed, see $log"
+        exit 1
+    fi
 }

@@ -25,6 +25,7 @@
 # build-web/logs, and a step that fails names itself and its log.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+SAY_AS=web
 
 root="$_alkyne_root"
 build="$root/build-web"
@@ -51,20 +52,6 @@ qt_options=(
 
 usage() {
     sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "${BASH_SOURCE[0]}"
-}
-
-say() {
-    printf 'web: %s\n' "$*" >&2
-}
-
-step() {
-    local name="$1" log="$2"
-    shift 2
-    say "$name (log: $log)"
-    if ! "$@" >"$log" 2>&1; then
-        say "$name failed, see $log"
-        exit 1
-    fi
 }
 
 chroot_dir() {

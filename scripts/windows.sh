@@ -23,6 +23,7 @@
 # used only once it is complete; its logs are in the folder ending in .logs.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+SAY_AS=windows
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
@@ -74,22 +75,6 @@ qt_options=(
 
 usage() {
     sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "${BASH_SOURCE[0]}"
-}
-
-# Progress goes to standard error: standard output carries only what a stage prints as its result.
-say() {
-    printf 'windows: %s\n' "$*" >&2
-}
-
-# Runs a step with its output in a log, and names both when it fails.
-step() {
-    local name="$1" log="$2"
-    shift 2
-    say "$name (log: $log)"
-    if ! "$@" >"$log" 2>&1; then
-        say "$name failed, see $log"
-        exit 1
-    fi
 }
 
 # A sources list with the deb-src lines of the machine's own Debian mirrors, for the release's main
