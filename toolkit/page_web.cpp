@@ -1,5 +1,6 @@
 #include "toolkit/centre.h"
 #include "toolkit/page.h"
+#include "toolkit/report.h"
 #include "toolkit/viewport_fit.h"
 
 #include <QGuiApplication>
@@ -90,6 +91,14 @@ bool onResize(int, const EmscriptenUiEvent *, void *) {
     return false;
 }
 
+// Tells the page's script what the program did: an event on the page's document, with `detail`.
+void dispatchToPage(const std::string &name, const emscripten::val &detail = emscripten::val::null()) {
+    emscripten::val options = emscripten::val::object();
+    options.set("detail", detail);
+    const emscripten::val event = emscripten::val::global("CustomEvent").new_(name, options);
+    emscripten::val::global("document").call<bool>("dispatchEvent", event);
+}
+
 } // namespace
 
 void showFitted(QWidget *mainWindow) {
@@ -106,8 +115,14 @@ void showFitted(QWidget *mainWindow) {
 }
 
 void announceEnd() {
-    const emscripten::val event = emscripten::val::global("CustomEvent").new_(std::string("exerciseended"));
-    emscripten::val::global("document").call<bool>("dispatchEvent", event);
+    dispatchToPage("exerciseended");
 }
 
 } // namespace page
+
+// The page hears each grade in the detail of an event, and passes it to a learning platform.
+void reportGrade(int percent) {
+    emscripten::val detail = emscripten::val::object();
+    detail.set("grade", percent);
+    page::dispatchToPage("exercisegraded", detail);
+}
