@@ -101,6 +101,15 @@ root_stage() {
     mkdir -p "$cache_root" "$logs"
     local dir
     dir="$(chroot_dir)"
+    # One run at a time makes and uses the root: the checkout is mounted at the same /src for each.
+    if [ -z "${root_locked:-}" ]; then
+        exec 8>"$dir.lock"
+        if ! flock -n 8; then
+            say "another run of scripts/web.sh is using the root; waiting for it"
+            flock 8
+        fi
+        root_locked=1
+    fi
     if [ ! -f "$dir/.bootstrapped" ]; then
         ensure_packages debootstrap >&2
         rm -rf "$dir.partial"
@@ -110,15 +119,6 @@ root_stage() {
             >"$dir.partial/etc/apt/sources.list"
         touch "$dir.partial/.bootstrapped"
         mv "$dir.partial" "$dir"
-    fi
-    # One run at a time uses the root: the checkout is mounted at the same /src for each.
-    if [ -z "${root_locked:-}" ]; then
-        exec 8>"$dir.lock"
-        if ! flock -n 8; then
-            say "another run of scripts/web.sh is using the root; waiting for it"
-            flock 8
-        fi
-        root_locked=1
     fi
     mount_root "$dir"
     local missing
