@@ -8,6 +8,7 @@
 #   start_headless_sway              starts a headless Wayland compositor for this shell's clients (below)
 #   sway_output_is MODE SCALE        whether sway's output has the mode and scale asked of it (below)
 #   start_xvfb                       starts an X server without a screen for this shell's programs (below)
+#   debian_mirror                    prints the Debian archive this machine's apt uses (below)
 #   say TEXT...                      a line of progress on standard error, after the command's name (SAY_AS)
 #   step NAME LOG COMMAND...         runs a step of a long build with its output in LOG; names both if it fails
 #   BASE_PACKAGES                    the packages that building, running and testing the exercise need,
@@ -246,4 +247,58 @@ step() {
         say "$name failed, see $log"
         exit 1
     fi
+}
+
+# The Debian archive that this machine's apt installs from, for a root made with debootstrap: the first
+# source of a Debian release (not its security archive) in the one-line sources.list files and the deb822
+# .sources files, so that a school's local mirror or proxy serves the root too. DEBIAN_MIRROR, when set,
+# is taken as it is. A source counts as Debian's when apt's downloaded release file says so, or, before
+# apt-get update, when its suite is a Debian release's name. Returns 1 when apt has none (an Ubuntu
+# machine: set DEBIAN_MIRROR there). APT_DIR and APT_LISTS stand for /etc/apt and /var/lib/apt/lists.
+debian_mirror() {
+    if [ -n "${DEBIAN_MIRROR:-}" ]; then
+        printf '%s\n' "${DEBIAN_MIRROR%/}"
+        return 0
+    fi
+    local etc="${APT_DIR:-/etc/apt}" lists="${APT_LISTS:-/var/lib/apt/lists}" uri suite file
+    local -a files=()
+    [ -f "$etc/sources.list" ] && files+=("$etc/sources.list")
+    for file in "$etc"/sources.list.d/*.list "$etc"/sources.list.d/*.sources; do
+        [ -f "$file" ] && files+=("$file")
+    done
+    [ ${#files[@]} -gt 0 ] || return 1
+    while read -r uri suite; do
+        case "$suite" in *-security | */*) continue ;; esac
+        file="$lists/$(sed -E 's|^[a-z+]+://([^@/]*@)?||; s|/+$||; s|/|_|g' <<<"$uri")_dists_${suite}"
+        if [ -f "${file}_InRelease" ] || [ -f "${file}_Release" ]; then
+            grep -qsx 'Origin: Debian' "${file}_InRelease" "${file}_Release" || continue
+        else
+            [[ "$suite" =~ ^(oldoldstable|oldstable|stable|testing|unstable|sid|buster|bullseye|bookworm|trixie|forky|duke)(-updates|-backports)?$ ]] || continue
+        fi
+        printf '%s\n' "${uri%/}"
+        return 0
+    done < <(awk '
+        FNR == 1 && NR > 1 { flush() }
+        # One-line format: deb [options] URI SUITE COMPONENT...
+        FILENAME ~ /\.list$/ {
+            sub(/#.*/, ""); gsub(/\[[^]]*\]/, "")
+            if ($1 == "deb" && NF >= 3) print $2, $3
+            next
+        }
+        # deb822: stanzas of fields, an empty line between them.
+        function flush(   u, s, nu, ns, i, j) {
+            if (types ~ /(^| )deb( |$)/ && enabled != "no") {
+                nu = split(uris, u, " "); ns = split(suites, s, " ")
+                for (i = 1; i <= nu; i++) for (j = 1; j <= ns; j++) print u[i], s[j]
+            }
+            types = uris = suites = enabled = ""
+        }
+        /^[ \t]*#/ { next }
+        /^[ \t]*$/ { flush(); next }
+        tolower($1) == "types:" { $1 = ""; types = $0 }
+        tolower($1) == "uris:" { $1 = ""; uris = $0 }
+        tolower($1) == "suites:" { $1 = ""; suites = $0 }
+        tolower($1) == "enabled:" { enabled = tolower($2) }
+        END { flush() }' "${files[@]}")
+    return 1
 }

@@ -33,7 +33,6 @@ logs="$build/logs"
 cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/alkyne-combustion"
 jobs="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 release=trixie
-mirror="${DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 
 # What the root needs: emscripten, Qt 6.8 for this machine (its host tools, and the build tools of the
 # exercise: Qt SVG records the pictures), the fonts the pictures are drawn with, and Qt's source.
@@ -111,6 +110,11 @@ root_stage() {
         root_locked=1
     fi
     if [ ! -f "$dir/.bootstrapped" ]; then
+        local mirror
+        mirror="$(debian_mirror)" || {
+            say "apt on this machine has no Debian archive to make the root from; set DEBIAN_MIRROR to one"
+            exit 1
+        }
         ensure_packages debootstrap >&2
         rm -rf "$dir.partial"
         step "making a Debian 13 root" "$logs/debootstrap.log" \
