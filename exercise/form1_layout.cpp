@@ -4,6 +4,7 @@
 #include "toolkit/cursors.h"
 #include "toolkit/fonts.h"
 #include "toolkit/menu_bar_style.h"
+#include "toolkit/menu_keys.h"
 #include "toolkit/picture.h"
 #include "toolkit/shape.h"
 #include "toolkit/stored_icon.h"
@@ -225,6 +226,7 @@ void setupMenu(QMainWindow *window, Controls &ui) {
     ui.mnuVSeperator = addMenuItem(bar, "mnuVSeperator", QStringLiteral("|"));
     ui.mnuAbout = addMenuItem(bar, "mnuAbout", QStringLiteral("Περί..."));
     ui.mnuExit = addMenuItem(bar, "mnuExit", QStringLiteral("Έξοδος"));
+    enableMenuKeys(bar);
 }
 
 // Front to back as designed: raising each control from the back-most to the front-most.

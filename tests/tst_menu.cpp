@@ -2,6 +2,7 @@
 // and Exit, driven through the window's menu actions.
 
 #include "about/frmabout.h"
+#include "answers.h"
 #include "exercise/form1.h"
 #include "site.h"
 #include "testkit.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -95,6 +97,50 @@ private slots:
         QCOMPARE(mismatches(before, after), QStringList());
         QCOMPARE(after.gradeShown, before.gradeShown);
         QCOMPARE(after.gradeText, before.gradeText);
+    }
+
+    void menuKeys_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("chosen"); // the command shown chosen, empty when the menu bar is closed
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("F10 opens at the first command") << QList<int>{Qt::Key_F10} << "mnuHelp" << false;
+        QTest::newRow("F10, Right, Right")
+            << QList<int>{Qt::Key_F10, Qt::Key_Right, Qt::Key_Right} << "mnuRestart" << false;
+        QTest::newRow("F10, Left goes round") << QList<int>{Qt::Key_F10, Qt::Key_Left} << "mnuExit" << false;
+        QTest::newRow("F10 again closes")
+            << QList<int>{Qt::Key_F10, Qt::Key_Right, Qt::Key_F10} << "" << false;
+        QTest::newRow("Escape closes") << QList<int>{Qt::Key_F10, Qt::Key_Escape} << "" << false;
+        QTest::newRow("Enter runs the command")
+            << QList<int>{Qt::Key_F10, Qt::Key_Right, Qt::Key_Return} << "" << true;
+        QTest::newRow("Alt, then F10 closes") << QList<int>{Qt::Key_Alt, Qt::Key_F10} << "" << false;
+    }
+
+    // F10 reaches the menu from the keyboard where Alt does not; closed, the menu bar gives the
+    // keyboard back to the box that had it.
+    void menuKeys() {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, chosen);
+        QFETCH(bool, checked);
+        Form1 form;
+        QVERIFY(showActive(form));
+        dragTile(form, RightKind.at(0), centreOf(form, reaction(form, 0)));
+        QLineEdit *first = box(form, boxesOf(0).first());
+        first->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return first->hasFocus(); }));
+        for (int key : keys) {
+            QTest::keyClick(form.windowHandle(), Qt::Key(key),
+                            key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+        }
+        QMenuBar *bar = form.menuBar();
+        if (chosen.isEmpty()) {
+            QVERIFY(QTest::qWaitFor([&] { return first->hasFocus(); }));
+            QVERIFY(bar->activeAction() == nullptr);
+        } else {
+            QVERIFY(bar->hasFocus());
+            QVERIFY(bar->activeAction() != nullptr);
+            QCOMPARE(bar->activeAction()->objectName(), chosen);
+        }
+        QCOMPARE(snapshot(form).gradeShown, checked);
     }
 
     void helpBox() {

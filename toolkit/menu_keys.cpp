@@ -1,0 +1,95 @@
+#include "toolkit/menu_keys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QShortcut>
+
+namespace {
+
+// The menu bar opened by F10 (Alt opens it as Qt's menu bar does): it has the keyboard, with a command shown
+// chosen, until Escape, Enter (which then runs the command) or F10 again closes it, or the focus goes
+// elsewhere. Left and Right are the menu bar's own.
+class MenuKeys : public QObject {
+public:
+    explicit MenuKeys(QMenuBar *bar) : QObject(bar), bar_(bar) {
+        auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), bar->window());
+        f10->setObjectName(QStringLiteral("menuKey"));
+        connect(f10, &QShortcut::activated, this, [this] {
+            if (open_) {
+                close();
+            } else if (bar_->hasFocus()) {
+                // Opened by Alt: closed as Escape closes it, with the focus back where Alt found it.
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(bar_, &escape);
+            } else {
+                open();
+            }
+        });
+        bar->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched != bar_ || !open_) {
+            return false;
+        }
+        if (event->type() == QEvent::FocusOut) {
+            open_ = false; // a click elsewhere; the menu bar clears its choice itself
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Escape:
+            close();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            // Closed first, so that the command may move the keyboard where it wants.
+            if (QPointer<QAction> command = bar_->activeAction()) {
+                close();
+                command->trigger();
+            }
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    void open() {
+        const QList<QAction *> commands = bar_->actions();
+        const auto first = std::find_if(commands.begin(), commands.end(), [](const QAction *command) {
+            return command->isVisible() && command->isEnabled();
+        });
+        if (first == commands.end()) {
+            return;
+        }
+        returnTo_ = QApplication::focusWidget();
+        open_ = true;
+        bar_->setFocus(Qt::MenuBarFocusReason);
+        bar_->setActiveAction(*first);
+    }
+
+    void close() {
+        open_ = false;
+        bar_->setActiveAction(nullptr);
+        QWidget *next = returnTo_ != nullptr && returnTo_->isVisible() ? returnTo_.data() : bar_->window();
+        next->setFocus(Qt::MenuBarFocusReason);
+    }
+
+    QMenuBar *bar_;
+    QPointer<QWidget> returnTo_;
+    bool open_ = false;
+};
+
+} // namespace
+
+void enableMenuKeys(QMenuBar *bar) {
+    new MenuKeys(bar);
+}
