@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -126,6 +127,7 @@ void Form1::ReturnTileToTray(std::int16_t tileIndex) {
     const int column = TrayColumn.at(tileIndex % KindCount);
     const QPointF place = tray::place(column, twipGeometry(ui_.Container), model.width, model.height);
     tile(tileIndex)->moveTwips(static_cast<float>(place.x()), static_cast<float>(place.y()));
+    tile(tileIndex)->setAccessibleDescription(spoken::tileInTray());
 }
 
 // ---- Coefficient boxes ----------------------------------------------------------------------
@@ -145,6 +147,7 @@ void Form1::HideCoefficients(std::int16_t reaction) {
         coefficient->setText(QString());
         coefficient->hide();
     }
+    form1::nameBoxes(ui_, reaction, std::nullopt);
 }
 
 void Form1::ShowCoefficients(std::int16_t reaction) {
@@ -204,20 +207,32 @@ void Form1::mnuCheck_Click() {
         }
     }
     const grading::Verdicts verdicts = grading::judge(answers);
+    std::vector<spoken::SentHome> sentHome;
+    std::vector<int> emptied;
     for (std::int16_t r = 0; r < ReactionCount; ++r) {
         ReactionSlot &reaction = Reactions.at(r);
         const grading::Verdict &verdict = verdicts.at(r);
         if (verdict.compoundWrong) {
+            sentHome.push_back({facts::kindOfTile(reaction.Tile), r});
             ReturnTileToTray(reaction.Tile);
             reaction.Tile = facts::NoTile;
             HideCoefficients(r);
         } else if (verdict.compoundRight && !verdict.coefficientsRight) {
+            emptied.push_back(r);
             EmptyCoefficients(r);
         }
     }
     const int grade = grading::total(verdicts);
     form1::setGradeCaption(ui_.LGrade, grading::caption(grade));
+    ui_.LGrade->setAccessibleDescription(spoken::checked(sentHome, emptied));
     ui_.LGrade->show();
+    // The grade is said once the command is over: a menu bar chosen from the keyboard hands the focus
+    // back only after the command, and a screen reader would read that control instead.
+    QTimer::singleShot(0, this, [this] {
+        if (ui_.LGrade->isVisible()) {
+            form1::sayAt(ui_.LGrade, ui_.LGrade->accessibleDescription());
+        }
+    });
     reportGrade(grade);
 }
 
@@ -418,6 +433,8 @@ void Form1::PlaceOnReaction(std::int16_t reaction) {
     const QPointF corner =
         placement::slot(reaction, ui_.ImgSyntactic.at(reaction)->twipGeometry(), {size.width, size.height});
     dragged->moveTwips(static_cast<float>(corner.x()), static_cast<float>(corner.y()));
+    dragged->setAccessibleDescription(spoken::tileOnReaction(reaction));
+    form1::nameBoxes(ui_, reaction, facts::kindOfTile(DraggedTile));
     ShowCoefficients(reaction);
 }
 

@@ -10,6 +10,7 @@
 #include "toolkit/stored_icon.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QFontMetricsF>
@@ -51,85 +52,114 @@ constexpr float PictureSpacing = 1560;
 
 struct TileDesign {
     QString resource;
-    QString accessibleName;
     float left;
     float top;
 };
 const std::array<TileDesign, KindCount> Tiles{{
-    {QStringLiteral(":/pictures/tile_carbon.svg"), QStringLiteral("άνθρακας"), 1320, 0},
-    {QStringLiteral(":/pictures/tile_carbon_dioxide.svg"), QStringLiteral("διοξείδιο του άνθρακα"), 2760, 60},
-    {QStringLiteral(":/pictures/tile_carbon_monoxide.svg"), QStringLiteral("μονοξείδιο του άνθρακα"), 4020,
-     0},
-    {QStringLiteral(":/pictures/tile_water.svg"), QStringLiteral("νερό"), 5160, 0},
-    {QStringLiteral(":/pictures/tile_hydrogen.svg"), QStringLiteral("υδρογόνο"), 6120, 0},
+    {QStringLiteral(":/pictures/tile_carbon.svg"), 1320, 0},
+    {QStringLiteral(":/pictures/tile_carbon_dioxide.svg"), 2760, 60},
+    {QStringLiteral(":/pictures/tile_carbon_monoxide.svg"), 4020, 0},
+    {QStringLiteral(":/pictures/tile_water.svg"), 5160, 0},
+    {QStringLiteral(":/pictures/tile_hydrogen.svg"), 6120, 0},
 }};
 
-const QString GeneralAlkyneFormula = QStringLiteral("CνH2ν−2");
+// Each compound of the tiles as Greek declines it: its name (the tile's accessible name), with the article
+// in the nominative and the accusative, and in the genitive.
+struct CompoundWords {
+    QString name;
+    QString nominative;
+    QString accusative;
+    QString genitive;
+};
+const std::array<CompoundWords, KindCount> Compounds{{
+    {QStringLiteral("άνθρακας"), QStringLiteral("ο άνθρακας"), QStringLiteral("τον άνθρακα"),
+     QStringLiteral("του άνθρακα")},
+    {QStringLiteral("διοξείδιο του άνθρακα"), QStringLiteral("το διοξείδιο του άνθρακα"),
+     QStringLiteral("το διοξείδιο του άνθρακα"), QStringLiteral("του διοξειδίου του άνθρακα")},
+    {QStringLiteral("μονοξείδιο του άνθρακα"), QStringLiteral("το μονοξείδιο του άνθρακα"),
+     QStringLiteral("το μονοξείδιο του άνθρακα"), QStringLiteral("του μονοξειδίου του άνθρακα")},
+    {QStringLiteral("νερό"), QStringLiteral("το νερό"), QStringLiteral("το νερό"),
+     QStringLiteral("του νερού")},
+    {QStringLiteral("υδρογόνο"), QStringLiteral("το υδρογόνο"), QStringLiteral("το υδρογόνο"),
+     QStringLiteral("του υδρογόνου")},
+}};
+
+const CompoundWords &wordsFor(facts::Kind kind) {
+    return Compounds.at(static_cast<std::size_t>(kind));
+}
+
 struct ReactionDesign {
     QString resource;
-    QString alkyneGenitive; // names the reaction for screen readers
+    QString pictureName; // the picture's accessible name
+    QString alkyne;      // the alkyne as spoken, in the nominative
+    QString genitive;    // and in the genitive
 };
 const std::array<ReactionDesign, ReactionCount> Reactions{{
-    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("του αιθινίου")},
-    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("του προπινίου")},
-    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("του βουτινίου")},
-    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("του πεντινίου")},
-    {QStringLiteral(":/pictures/reaction_alkyne.svg"),
-     QStringLiteral("του αλκινίου ") + GeneralAlkyneFormula},
+    {QStringLiteral(":/pictures/reaction_ethyne.svg"), QStringLiteral("Πλήρης καύση του αιθινίου"),
+     QStringLiteral("αιθίνιο"), QStringLiteral("του αιθινίου")},
+    {QStringLiteral(":/pictures/reaction_propyne.svg"), QStringLiteral("Πλήρης καύση του προπινίου"),
+     QStringLiteral("προπίνιο"), QStringLiteral("του προπινίου")},
+    {QStringLiteral(":/pictures/reaction_butyne.svg"), QStringLiteral("Πλήρης καύση του βουτινίου"),
+     QStringLiteral("βουτίνιο"), QStringLiteral("του βουτινίου")},
+    {QStringLiteral(":/pictures/reaction_pentyne.svg"), QStringLiteral("Πλήρης καύση του πεντινίου"),
+     QStringLiteral("πεντίνιο"), QStringLiteral("του πεντινίου")},
+    {QStringLiteral(":/pictures/reaction_alkyne.svg"), QStringLiteral("Πλήρης καύση του αλκινίου CνH2ν−2"),
+     QStringLiteral("γενικό αλκίνιο"), QStringLiteral("του γενικού αλκινίου")},
 }};
 
 // The general alkyne's picture prints its coefficient.
 const QString GeneralAlkyneCoefficient = QStringLiteral("2");
 
-// The compound at each position of an equation, in the genitive, and its formula (the alkyne's is
-// the reaction's own).
-const std::array<QString, BoxesPerReaction> PositionGenitive{
-    QStringLiteral("του αλκινίου"), QStringLiteral("του οξυγόνου"),
-    QStringLiteral("του διοξειδίου του άνθρακα"), QStringLiteral("του νερού")};
-const std::array<QString, BoxesPerReaction> PositionFormula{QString(), QStringLiteral("O2"),
-                                                            QStringLiteral("CO2"), QStringLiteral("H2O")};
-const QString Blank = QStringLiteral("...");
-const QString EquationText = QStringLiteral("%1 + %2 → %3 + %4");
-const QString MissingProduct = QStringLiteral(", λείπει ένα προϊόν");
-const QString BoxDescription = QStringLiteral("ο συντελεστής του %1 στην αντίδραση %2");
-const QString BlankBoxDescription =
-    QStringLiteral("ο συντελεστής του %1, του προϊόντος που λείπει, στην αντίδραση %2");
-const QString UnusedBoxDescription =
-    QStringLiteral("δεν χρησιμοποιείται: ο συντελεστής του %1 είναι τυπωμένος, %2");
+// Oxygen, the one compound of an equation that is no tile's, in the genitive; the words of an equation.
+const QString OxygenGenitive = QStringLiteral("του οξυγόνου");
+const QString BlankWord = QStringLiteral("κενό");
+const QString InBlank = QStringLiteral("%1 στο κενό");
+const QString NumberedAlkyne = QStringLiteral("%1, με %2 άτομα άνθρακα και %3 υδρογόνου");
+const QString GeneralAlkyneWords =
+    QStringLiteral("%1 με ν άτομα άνθρακα και 2ν μείον 2 υδρογόνου, με τυπωμένο συντελεστή %2");
+const QString EquationWords = QStringLiteral("%1, και οξυγόνο δίνουν: %2 και %3");
+const QString MissingProduct = QStringLiteral(". Λείπει ένα προϊόν");
 
-// The alkyne's formula, as read out in its reaction's equation: C2H2 ... C5H8, or CνH2ν−2.
-QString alkyneFormula(int reaction) {
-    if (reaction == facts::GeneralAlkyne) {
-        return GeneralAlkyneFormula;
+const QString AlkyneBoxName = QStringLiteral("Συντελεστής %1");
+const QString BoxName = QStringLiteral("Συντελεστής %1 στην καύση %2");
+const QString BlankBoxName = QStringLiteral("Συντελεστής %1 στο κενό, στην καύση %2");
+const QString NothingInBlank = QStringLiteral("της ένωσης");
+const QString UnusedBoxName = QStringLiteral("Συντελεστής %1, τυπωμένος");
+const QString EquationDescription = QStringLiteral("Εξίσωση: %1");
+
+const QString KeyboardPath = QStringLiteral(
+    "Με το πληκτρολόγιο: F6 πηγαίνει στις ενώσεις και πίσω στους συντελεστές. Στις ενώσεις, Αριστερά και "
+    "Δεξιά διαλέγουν ένωση, Διάστημα τη σηκώνει, Πάνω και Κάτω διαλέγουν αντίδραση, Διάστημα την αφήνει "
+    "εκεί και Escape την επιστρέφει· Delete βγάζει μια ένωση από την αντίδρασή της. Tab πηγαίνει από "
+    "συντελεστή σε συντελεστή. Ο Έλεγχος είναι στο μενού, με F10 ή Alt.");
+const QString TileInTray = QStringLiteral("στη σειρά των ενώσεων. Διάστημα για να το σηκώσετε");
+const QString TileOnReaction = QStringLiteral("στην καύση %1. Delete για να το βγάλετε");
+const QString CarriedTile = QStringLiteral("σηκωμένο, πάνω από την καύση %1");
+const QString PickedUp = QStringLiteral(
+    "Σηκώσατε %1, πάνω από την καύση %2. Πάνω και Κάτω για άλλη αντίδραση, Διάστημα για να το αφήσετε, "
+    "Escape για να το επιστρέψετε");
+const QString Carried = QStringLiteral("%1 πάνω από την καύση %2");
+const QString TakenOff = QStringLiteral("%1 βγήκε από την καύση %2 και γύρισε στη σειρά των ενώσεων");
+const QString OneSentHome = QStringLiteral("Μία ένωση γύρισε στη σειρά των ενώσεων: %1.");
+const QString SomeSentHome = QStringLiteral("%1 ενώσεις γύρισαν στη σειρά των ενώσεων: %2.");
+const QString SentHomeFrom = QStringLiteral("%1 από την καύση %2");
+const QString Emptied = QStringLiteral("Άδειασαν οι συντελεστές της καύσης %1.");
+const QString NothingChanged =
+    QStringLiteral("Καμία ένωση δεν γύρισε πίσω, κανένας συντελεστής δεν άδειασε.");
+
+QString capitalised(QString text) {
+    if (!text.isEmpty()) {
+        text[0] = text.at(0).toUpper();
     }
-    const int carbon = facts::CarbonAtoms.at(reaction);
-    return QStringLiteral("C%1H%2").arg(carbon).arg(facts::hydrogenAtoms(carbon));
+    return text;
 }
 
-QString formulaAt(int reaction, int position) {
-    return position == facts::Alkyne ? alkyneFormula(reaction) : PositionFormula.at(position);
-}
-
-// The reaction's equation as a screen reader reads it, the missing product as a blank.
-QString equation(int reaction) {
-    QStringList terms;
-    for (int position = 0; position < BoxesPerReaction; ++position) {
-        terms << (position == facts::lackingPosition(reaction) ? Blank : formulaAt(reaction, position));
+// The words joined as Greek lists them: "α, β και γ".
+QString listed(const QStringList &words) {
+    if (words.size() < 2) {
+        return words.join(QString());
     }
-    if (reaction == facts::GeneralAlkyne) {
-        terms.first() = GeneralAlkyneCoefficient + QLatin1Char(' ') + terms.first();
-    }
-    return EquationText.arg(terms.at(0), terms.at(1), terms.at(2), terms.at(3));
-}
-
-QString boxDescription(int k) {
-    const int reaction = facts::reactionOfBox(k);
-    const int position = facts::positionOfBox(k);
-    if (k == facts::UnusedBox) {
-        return UnusedBoxDescription.arg(formulaAt(reaction, position), GeneralAlkyneCoefficient);
-    }
-    const QString &text = position == facts::lackingPosition(reaction) ? BlankBoxDescription : BoxDescription;
-    return text.arg(formulaAt(reaction, position), equation(reaction));
+    return words.mid(0, words.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" και ") + words.last();
 }
 
 // Top-left corners of the coefficient boxes, by box index (reaction × 4 + position).
@@ -151,7 +181,8 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
     const TileDesign &design = Tiles.at(n % KindCount);
     auto *tile = new Picture(design.resource, client);
     tile->setObjectName(arrayName("ImgMolecular", n));
-    tile->setAccessibleName(design.accessibleName);
+    tile->setAccessibleName(Compounds.at(n % KindCount).name);
+    tile->setAccessibleDescription(spoken::tileInTray());
     tile->setAccessibleRole(QAccessible::Button);
     tile->setTwipGeometry(geometry);
     tile->setCursor(cursors::hand());
@@ -160,13 +191,10 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
 }
 
 QLineEdit *makeBox(QWidget *client, int k) {
-    const int reaction = facts::reactionOfBox(k);
-    const int position = facts::positionOfBox(k);
     auto *box = new QLineEdit(InitialCoefficient, client);
     box->setObjectName(arrayName("tCoefficient", k));
-    box->setAccessibleName(QStringLiteral("Συντελεστής %1 στην καύση %2")
-                               .arg(PositionGenitive.at(position), Reactions.at(reaction).alkyneGenitive));
-    box->setAccessibleDescription(boxDescription(k));
+    box->setAccessibleName(spoken::boxName(k, std::nullopt));
+    box->setAccessibleDescription(spoken::boxDescription(k, std::nullopt));
     const QPoint corner = BoxCorners.at(k);
     box->setGeometry(twips::toPixels({float(corner.x()), float(corner.y()), BoxWidth, BoxHeight}));
     box->setFont(fonts::designFont(BoxPoints));
@@ -178,7 +206,21 @@ QLineEdit *makeBox(QWidget *client, int k) {
     return box;
 }
 
+// The grade reads as the attempt's status: a screen reader says its name and, unlike a label's, its
+// description, which tells what the last Check did.
+QAccessibleInterface *accessibleGrade(const QString &className, QObject *object) {
+    if (className == QLatin1String("QLabel") && object->objectName() == QLatin1String("LGrade")) {
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StatusBar);
+    }
+    return nullptr;
+}
+
 QLabel *makeGrade(QWidget *client) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleGrade);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled)
     auto *grade = new QLabel(client);
     grade->setObjectName(QStringLiteral("LGrade"));
     grade->setFont(fonts::designFont(GradePoints));
@@ -250,6 +292,7 @@ void setupControls(QMainWindow *window, Controls &ui) {
     window->setObjectName(QStringLiteral("Form1"));
     window->setWindowTitle(site::ExerciseTitle);
     window->setWindowIcon(storedIcon(site::WindowIconResource));
+    window->setAccessibleDescription(spoken::keyboardPath());
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);
@@ -272,8 +315,8 @@ void setupControls(QMainWindow *window, Controls &ui) {
         const ReactionDesign &design = Reactions.at(r);
         auto *picture = new Picture(design.resource, ui.client);
         picture->setObjectName(arrayName("ImgSyntactic", r));
-        picture->setAccessibleName(QStringLiteral("Πλήρης καύση %1").arg(design.alkyneGenitive));
-        picture->setAccessibleDescription(equation(r) + MissingProduct);
+        picture->setAccessibleName(design.pictureName);
+        picture->setAccessibleDescription(spoken::equation(r, std::nullopt) + MissingProduct);
         picture->setTwipGeometry(
             {PictureLeft, PictureTop0 + PictureSpacing * static_cast<float>(r), PictureWidth, PictureHeight});
         ui.ImgSyntactic.at(r) = picture;
@@ -312,22 +355,7 @@ Picture *copyTile(const Controls &ui, int n) {
 
 void setGradeCaption(QLabel *grade, const QString &caption) {
     grade->setText(caption);
-    const QString name = QStringLiteral("Βαθμός %1").arg(caption);
-    const bool sameGrade = grade->accessibleName() == name;
-    grade->setAccessibleName(name);
-    // Every check is announced, the same grade again too. Qt 6.8 has an announcement for it, which a
-    // screen reader speaks whatever has the focus; before it, the grade's name is said to have changed.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    Q_UNUSED(sameGrade)
-    QAccessibleAnnouncementEvent announcement(grade, name);
-    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
-    QAccessible::updateAccessibility(&announcement);
-#else
-    if (sameGrade) {
-        QAccessibleEvent event(grade, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
-#endif
+    grade->setAccessibleName(QStringLiteral("Βαθμός %1").arg(caption));
     // Auto-size: the caption's advance and height within the border, no indent or margin, so that even
     // "100%" stays inside the window with its border whole.
     grade->ensurePolished(); // the border comes with the style
@@ -337,4 +365,132 @@ void setGradeCaption(QLabel *grade, const QString &caption) {
                   static_cast<int>(std::ceil(metrics.height())) + border);
 }
 
+void nameBoxes(const Controls &ui, int reaction, std::optional<facts::Kind> inBlank) {
+    for (int position = facts::firstPosition(reaction); position < BoxesPerReaction; ++position) {
+        const int k = facts::boxIndex(reaction, position);
+        ui.tCoefficient.at(k)->setAccessibleName(spoken::boxName(k, inBlank));
+        ui.tCoefficient.at(k)->setAccessibleDescription(spoken::boxDescription(k, inBlank));
+    }
+}
+
+void sayAt(QWidget *control, const QString &what) {
+    control->setAccessibleDescription(what);
+    // Screen readers read the control that the focus event names, its name, role and description, and
+    // follow it even where the keyboard stays (Orca does so for Qt programs).
+    QAccessibleEvent focus(control, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(control,
+                                              control->accessibleName() + QStringLiteral(". ") + what);
+    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
+    QAccessible::updateAccessibility(&announcement);
+#endif
+}
+
 } // namespace form1
+
+namespace spoken {
+
+QString compound(facts::Kind kind) {
+    return form1::wordsFor(kind).accusative;
+}
+
+QString reaction(int reaction) {
+    return QStringLiteral("την καύση ") + form1::Reactions.at(reaction).genitive;
+}
+
+QString equation(int reaction, std::optional<facts::Kind> inBlank) {
+    const form1::ReactionDesign &design = form1::Reactions.at(reaction);
+    const QString alkyne = reaction == facts::GeneralAlkyne
+                               ? form1::GeneralAlkyneWords.arg(form1::capitalised(design.alkyne),
+                                                               form1::GeneralAlkyneCoefficient)
+                               : form1::NumberedAlkyne.arg(form1::capitalised(design.alkyne))
+                                     .arg(facts::CarbonAtoms.at(reaction))
+                                     .arg(facts::hydrogenAtoms(facts::CarbonAtoms.at(reaction)));
+    const auto product = [&](facts::Kind kind, facts::Position position) {
+        if (position != facts::lackingPosition(reaction)) {
+            return form1::wordsFor(kind).name;
+        }
+        return inBlank ? form1::InBlank.arg(form1::wordsFor(*inBlank).name) : form1::BlankWord;
+    };
+    return form1::EquationWords.arg(alkyne, product(facts::Kind::CarbonDioxide, facts::CarbonDioxide),
+                                    product(facts::Kind::Water, facts::Water));
+}
+
+QString boxName(int box, std::optional<facts::Kind> inBlank) {
+    const int reaction = facts::reactionOfBox(box);
+    const int position = facts::positionOfBox(box);
+    const QString &alkyne = form1::Reactions.at(reaction).genitive;
+    if (position == facts::Alkyne) {
+        return (box == facts::UnusedBox ? form1::UnusedBoxName : form1::AlkyneBoxName).arg(alkyne);
+    }
+    if (position == facts::lackingPosition(reaction)) {
+        return form1::BlankBoxName.arg(inBlank ? form1::wordsFor(*inBlank).genitive : form1::NothingInBlank,
+                                       alkyne);
+    }
+    const QString compound =
+        position == facts::Oxygen
+            ? form1::OxygenGenitive
+            : form1::wordsFor(position == facts::Water ? facts::Kind::Water : facts::Kind::CarbonDioxide)
+                  .genitive;
+    return form1::BoxName.arg(compound, alkyne);
+}
+
+QString boxDescription(int box, std::optional<facts::Kind> inBlank) {
+    const int reaction = facts::reactionOfBox(box);
+    if (facts::positionOfBox(box) != facts::firstPosition(reaction)) {
+        return {};
+    }
+    return form1::EquationDescription.arg(equation(reaction, inBlank));
+}
+
+QString keyboardPath() {
+    return form1::KeyboardPath;
+}
+
+QString tileInTray() {
+    return form1::TileInTray;
+}
+
+QString tileOnReaction(int reaction) {
+    return form1::TileOnReaction.arg(form1::Reactions.at(reaction).genitive);
+}
+
+QString carriedTile(int reaction) {
+    return form1::CarriedTile.arg(form1::Reactions.at(reaction).genitive);
+}
+
+QString carrying(facts::Kind kind, int reaction, bool first) {
+    const QString &alkyne = form1::Reactions.at(reaction).genitive;
+    return first ? form1::PickedUp.arg(form1::wordsFor(kind).accusative, alkyne)
+                 : form1::Carried.arg(form1::capitalised(form1::wordsFor(kind).nominative), alkyne);
+}
+
+QString takenOff(facts::Kind kind, int reaction) {
+    return form1::TakenOff.arg(form1::capitalised(form1::wordsFor(kind).nominative),
+                               form1::Reactions.at(reaction).genitive);
+}
+
+QString checked(const std::vector<SentHome> &sentHome, const std::vector<int> &emptied) {
+    QStringList said;
+    QStringList home;
+    for (const SentHome &sent : sentHome) {
+        home << form1::SentHomeFrom.arg(form1::wordsFor(sent.kind).nominative,
+                                        form1::Reactions.at(sent.reaction).genitive);
+    }
+    if (home.size() == 1) {
+        said << form1::OneSentHome.arg(home.first());
+    } else if (!home.isEmpty()) {
+        said << form1::SomeSentHome.arg(home.size()).arg(form1::listed(home));
+    }
+    if (!emptied.empty()) {
+        QStringList reactions;
+        for (int r : emptied) {
+            reactions << form1::Reactions.at(r).genitive;
+        }
+        said << form1::Emptied.arg(form1::listed(reactions));
+    }
+    return said.isEmpty() ? form1::NothingChanged : said.join(QLatin1Char(' '));
+}
+
+} // namespace spoken

@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -70,4 +72,51 @@ Picture *copyTile(const Controls &ui, int n);
 // Sets the caption of the grade label, which sizes itself to it with its top-left corner kept.
 void setGradeCaption(QLabel *grade, const QString &caption);
 
+// Names and describes reaction 0..4's boxes for the compound that lies in its blank (none: nothing lies
+// there), so that no box names the compound the blank asks for.
+void nameBoxes(const Controls &ui, int reaction, std::optional<facts::Kind> inBlank);
+
+// Has a screen reader say `what` of `control`: the control's description becomes `what` and assistive
+// technology is told that its reading moves to the control, which a screen reader follows whatever has the
+// keyboard (where Qt has announcements, it is announced besides). The keyboard stays where it is.
+void sayAt(QWidget *control, const QString &what);
+
 } // namespace form1
+
+// What a screen reader says of the exercise: compounds by their Greek names rather than formulas, an
+// equation as the picture shows it with its blank as a blank, and what each step did. Pure.
+namespace spoken {
+
+// A compound of the tiles, with its article: "το νερό", "τον άνθρακα" (accusative).
+QString compound(facts::Kind kind);
+// A reaction, with its article: "την καύση του προπινίου" (accusative).
+QString reaction(int reaction);
+// The equation of a reaction in words, the blank named by what lies in it (`inBlank`) or as "κενό".
+QString equation(int reaction, std::optional<facts::Kind> inBlank);
+// The name of box 0..19: its compound's coefficient, for the blank's by the compound that lies there.
+QString boxName(int box, std::optional<facts::Kind> inBlank);
+// The description of box 0..19: the equation on a reaction's first box, where the keyboard comes after a
+// drop, and nothing on the others, so that Tab reads it once.
+QString boxDescription(int box, std::optional<facts::Kind> inBlank);
+
+// The keyboard path, told once in the window's description.
+QString keyboardPath();
+// Where a tile lies and what the keyboard can do with it: in the tray, or on a reaction (0..4).
+QString tileInTray();
+QString tileOnReaction(int reaction);
+// The carried tile's own description, and what is said as it is picked up (`first`) or moved over a
+// reaction.
+QString carriedTile(int reaction);
+QString carrying(facts::Kind kind, int reaction, bool first);
+// A placed tile taken off its reaction.
+QString takenOff(facts::Kind kind, int reaction);
+
+// What a Check did, after the grade: the compounds it sent home, from which reactions, and the reactions
+// whose coefficients it emptied.
+struct SentHome {
+    facts::Kind kind;
+    int reaction;
+};
+QString checked(const std::vector<SentHome> &sentHome, const std::vector<int> &emptied);
+
+} // namespace spoken

@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 
 #include <algorithm>
 
@@ -59,17 +60,10 @@ namespace {
 // A carried tile hangs this far above the slot it would drop into, so that it shows as lifted.
 constexpr float Lift = 240.0f;
 
-const QString CarriedDescription = QStringLiteral("σηκωμένο, πάνω από: %1");
-
-void announce(QObject *object, QAccessible::Event what) {
-    QAccessibleEvent event(object, what);
-    QAccessible::updateAccessibility(&event);
-}
-
 } // namespace
 
 KeyboardPlacing::KeyboardPlacing(const form1::Controls &ui, QWidget *menuBar, Window window, QObject *parent)
-    : QObject(parent), ui_(ui), window_(std::move(window)) {
+    : QObject(parent), ui_(ui), menuBar_(menuBar), window_(std::move(window)) {
     for (Picture *tile : ui_.ImgMolecular) {
         tile->installEventFilter(this);
     }
@@ -99,6 +93,9 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
         if (key == Qt::Key_F6 && watched == ui_.client->window()) {
             switchArea();
             return true;
+        }
+        if (watched == menuBar_) {
+            return menuBarKey(key);
         }
         return tile != facts::NoTile && tileKey(tile, key);
     }
@@ -132,6 +129,7 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool KeyboardPlacing::tileKey(int tile, int key) {
+    unsay();
     const bool drops = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
     if (carried_ == tile) {
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -140,6 +138,9 @@ bool KeyboardPlacing::tileKey(int tile, int key) {
             drop();
         } else if (key == Qt::Key_Escape) {
             putBack();
+            // Home again, and read again where it lies.
+            Picture *home = ui_.ImgMolecular.at(tile);
+            form1::sayAt(home, home->accessibleDescription());
         } else {
             // Tab and F6 leave the tile (and so put it back); other keys do nothing while it is carried.
             return key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_F6;
@@ -188,11 +189,12 @@ void KeyboardPlacing::pickUp(int tile) {
         return;
     }
     described_ = ui_.ImgMolecular.at(tile);
+    restingDescription_ = described_->accessibleDescription();
     carried_ = tile;
-    setTarget(0);
+    setTarget(0, true);
 }
 
-void KeyboardPlacing::setTarget(int reaction) {
+void KeyboardPlacing::setTarget(int reaction, bool first) {
     target_ = reaction;
     Picture *picture = ui_.ImgSyntactic.at(reaction);
     if (highlighted_ != picture) {
@@ -206,8 +208,8 @@ void KeyboardPlacing::setTarget(int reaction) {
     const twips::Rect &size = tile->twipGeometry();
     const QPointF slot = placement::slot(reaction, picture->twipGeometry(), {size.width, size.height});
     tile->moveTwips(static_cast<float>(slot.x()), static_cast<float>(slot.y()) - Lift);
-    tile->setAccessibleDescription(CarriedDescription.arg(picture->accessibleName()));
-    announce(picture, QAccessible::Selection);
+    tile->setAccessibleDescription(spoken::carriedTile(reaction));
+    sayAt(picture, spoken::carrying(facts::kindOfTile(carried_), reaction, first));
 }
 
 void KeyboardPlacing::drop() {
@@ -230,21 +232,62 @@ void KeyboardPlacing::forgetCarried() {
         highlighted_.clear();
     }
     if (described_) {
-        described_->setAccessibleDescription(QString());
+        described_->setAccessibleDescription(restingDescription_);
         described_.clear();
     }
+    unsay();
     carried_ = facts::NoTile;
 }
 
 void KeyboardPlacing::takeOff(int tile) {
+    const keyboard::Board before = window_.board();
+    const auto holder = std::find(before.placed.begin(), before.placed.end(), tile);
     window_.takeOff(tile);
+    const keyboard::Board after = window_.board();
     // The focus follows the tile home: onto the top of its stack.
-    for (int reachable : keyboard::reachableTiles(window_.board())) {
+    for (int reachable : keyboard::reachableTiles(after)) {
         if (facts::kindOfTile(reachable) == facts::kindOfTile(tile)) {
             focusTile(reachable);
-            return;
+            break;
         }
     }
+    if (holder != before.placed.end() &&
+        std::find(after.placed.begin(), after.placed.end(), tile) == after.placed.end()) {
+        const int reaction = static_cast<int>(holder - before.placed.begin());
+        sayAt(ui_.ImgSyntactic.at(reaction), spoken::takenOff(facts::kindOfTile(tile), reaction));
+    }
+}
+
+void KeyboardPlacing::sayAt(Picture *picture, const QString &what) {
+    unsay();
+    speaker_ = picture;
+    speakerDescription_ = picture->accessibleDescription();
+    form1::sayAt(picture, what);
+}
+
+void KeyboardPlacing::unsay() {
+    if (speaker_) {
+        speaker_->setAccessibleDescription(speakerDescription_);
+        speaker_.clear();
+    }
+}
+
+bool KeyboardPlacing::menuBarKey(int key) {
+    // A menu bar that still has the keyboard after its command (it gives it back only to a control that
+    // is shown) lets Tab go on to the boxes, or to the tiles when no box is shown.
+    const auto *bar = qobject_cast<QMenuBar *>(menuBar_);
+    if (bar == nullptr || !bar->hasFocus() || bar->activeAction() != nullptr ||
+        (key != Qt::Key_Tab && key != Qt::Key_Backtab)) {
+        return false;
+    }
+    if (QLineEdit *box = firstVisibleBox(-1)) {
+        box->setFocus(Qt::TabFocusReason);
+    } else if (const std::vector<int> order = keyboard::reachableTiles(window_.board()); !order.empty()) {
+        focusTile(order.front());
+    } else {
+        return false;
+    }
+    return true;
 }
 
 QLineEdit *KeyboardPlacing::firstVisibleBox(int reaction) const {

@@ -3,8 +3,10 @@
 // Placing compounds without a mouse: F6 moves the keyboard focus between the coefficient boxes and
 // the tiles; Left and Right walk the tiles; Space or Enter picks a tray tile up; Up and Down move a
 // highlighted target over the reactions; Space or Enter drops the tile there, Escape puts it back;
-// Delete takes a placed tile off. The window's own routines for pressing, dropping, abandoning and
-// double-clicking do the work, so the keyboard obeys exactly the rules that the mouse does.
+// Delete takes a placed tile off; Tab on a menu bar left with the keyboard after its command goes on to
+// the boxes. The window's own routines for pressing, dropping, abandoning and double-clicking do the
+// work, so the keyboard obeys exactly the rules that the mouse does. A screen reader hears each step:
+// the target reaction's picture says where the carried tile hangs, or where a tile taken off went.
 
 #include "exercise/facts.h"
 #include "exercise/form1_layout.h"
@@ -70,20 +72,29 @@ private:
     void switchArea();
     void focusTile(int tile);
     void pickUp(int tile);
-    void setTarget(int reaction);
+    void setTarget(int reaction, bool first = false);
     void drop();
     void putBack();
     // Forgets the carried tile, its target and its description, leaving every tile where it lies; the one
     // place where a carry ends, whoever ends it.
     void forgetCarried();
     void takeOff(int tile);
+    // Has a screen reader say `what` at a reaction's picture, whose own description comes back with the
+    // next thing said, the next key or the carry's end.
+    void sayAt(Picture *picture, const QString &what);
+    void unsay();
+    bool menuBarKey(int key);
     int tileIndex(const QObject *object) const;
     QLineEdit *firstVisibleBox(int reaction) const;
 
     const form1::Controls &ui_;
+    QWidget *menuBar_;
     Window window_;
     int carried_ = facts::NoTile; // picked up and not yet dropped or put back
     int target_ = 0;              // the reaction the carried tile would be dropped on
     QPointer<Picture> highlighted_;
     QPointer<Picture> described_; // the tile whose description tells where it is carried
+    QString restingDescription_;  // its own description, given back when the carry ends
+    QPointer<Picture> speaker_;   // the picture that says what the keyboard did
+    QString speakerDescription_;  // and its own description
 };
