@@ -12,4 +12,6 @@ QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${JOBS:-$(nproc 2>/dev/n
     status=1
 # The window suites again, as native clients of a headless Wayland compositor.
 "$_alkyne_root/scripts/wayland_suite.sh" "$dir" || status=1
+# The exercise heard through Orca, done from the keyboard alone.
+"$_alkyne_root/scripts/orca_check.sh" "$dir" || status=1
 exit "$status"

@@ -94,8 +94,8 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
             switchArea();
             return true;
         }
-        if (watched == menuBar_) {
-            return menuBarKey(key);
+        if ((watched == menuBar_ || watched == ui_.client->window()) && tabFromNowhere(watched, key)) {
+            return true;
         }
         return tile != facts::NoTile && tileKey(tile, key);
     }
@@ -272,12 +272,19 @@ void KeyboardPlacing::unsay() {
     }
 }
 
-bool KeyboardPlacing::menuBarKey(int key) {
-    // A menu bar that still has the keyboard after its command (it gives it back only to a control that
-    // is shown) lets Tab go on to the boxes, or to the tiles when no box is shown.
-    const auto *bar = qobject_cast<QMenuBar *>(menuBar_);
-    if (bar == nullptr || !bar->hasFocus() || bar->activeAction() != nullptr ||
-        (key != Qt::Key_Tab && key != Qt::Key_Backtab)) {
+bool KeyboardPlacing::tabFromNowhere(QObject *watched, int key) {
+    // The keyboard is left with the window itself when a Check hides the box that had it and no box is
+    // shown, or with a menu bar that gives it back only to a control that is shown: Tab goes on to the
+    // boxes, or to the tiles when no box is shown.
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab) {
+        return false;
+    }
+    if (watched == menuBar_) {
+        const auto *bar = qobject_cast<QMenuBar *>(menuBar_);
+        if (bar == nullptr || !bar->hasFocus() || bar->activeAction() != nullptr) {
+            return false;
+        }
+    } else if (QApplication::focusWidget() != watched) {
         return false;
     }
     if (QLineEdit *box = firstVisibleBox(-1)) {

@@ -3,10 +3,10 @@
 // Placing compounds without a mouse: F6 moves the keyboard focus between the coefficient boxes and
 // the tiles; Left and Right walk the tiles; Space or Enter picks a tray tile up; Up and Down move a
 // highlighted target over the reactions; Space or Enter drops the tile there, Escape puts it back;
-// Delete takes a placed tile off; Tab on a menu bar left with the keyboard after its command goes on to
-// the boxes. The window's own routines for pressing, dropping, abandoning and double-clicking do the
-// work, so the keyboard obeys exactly the rules that the mouse does. A screen reader hears each step:
-// the target reaction's picture says where the carried tile hangs, or where a tile taken off went.
+// Delete takes a placed tile off; Tab from a window or menu bar left with the keyboard after a command
+// goes on to the boxes. The window's own routines for pressing, dropping, abandoning and double-clicking do
+// the work, so the keyboard obeys exactly the rules that the mouse does. A screen reader hears each step: the
+// target reaction's picture says where the carried tile hangs, or where a tile taken off went.
 
 #include "exercise/facts.h"
 #include "exercise/form1_layout.h"
@@ -83,7 +83,7 @@ private:
     // next thing said, the next key or the carry's end.
     void sayAt(Picture *picture, const QString &what);
     void unsay();
-    bool menuBarKey(int key);
+    bool tabFromNowhere(QObject *watched, int key);
     int tileIndex(const QObject *object) const;
     QLineEdit *firstVisibleBox(int reaction) const;
 
