@@ -223,6 +223,9 @@ void Form1::mnuCheck_Click() {
         }
     }
     const int grade = grading::total(verdicts);
+    // Shown afresh, also when it was shown, so that every accessibility layer reads the new grade and
+    // what the Check did: the browser's reads a status as it is shown.
+    ui_.LGrade->hide();
     form1::setGradeCaption(ui_.LGrade, grading::caption(grade));
     ui_.LGrade->setAccessibleDescription(spoken::checked(sentHome, emptied));
     ui_.LGrade->show();

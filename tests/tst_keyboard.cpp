@@ -1013,6 +1013,10 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return lastRead().object == label; }));
             QCOMPARE(lastRead().name, QStringLiteral("Βαθμός ") + grade);
             QCOMPARE(lastRead().description, check == 0 ? said : accessible(label, QAccessible::Description));
+            // Shown afresh each time, as the browser's accessibility layer reads a status when shown.
+            QVERIFY(std::any_of(heard.begin(), heard.end(), [&](const Heard &h) {
+                return h.type == QAccessible::ObjectShow && h.object == label && h.name == lastRead().name;
+            }));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
             QVERIFY(std::any_of(heard.begin(), heard.end(), [&](const Heard &h) {
                 return h.type == QAccessible::Announcement && h.object == label &&
