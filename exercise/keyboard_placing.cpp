@@ -90,6 +90,8 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
             key != Qt::Key_Up && key != Qt::Key_Down) {
             return true; // a held Space must not pick a tile up and drop it at once
         }
+        // What a picture said for the last key goes with the next one.
+        unsay();
         if (key == Qt::Key_F6 && watched == ui_.client->window()) {
             switchArea();
             return true;
@@ -129,7 +131,6 @@ bool KeyboardPlacing::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool KeyboardPlacing::tileKey(int tile, int key) {
-    unsay();
     const bool drops = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
     if (carried_ == tile) {
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
