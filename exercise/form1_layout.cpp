@@ -391,14 +391,6 @@ void sayAt(QWidget *control, const QString &what) {
 
 namespace spoken {
 
-QString compound(facts::Kind kind) {
-    return form1::wordsFor(kind).accusative;
-}
-
-QString reaction(int reaction) {
-    return QStringLiteral("την καύση ") + form1::Reactions.at(reaction).genitive;
-}
-
 QString equation(int reaction, std::optional<facts::Kind> inBlank) {
     const form1::ReactionDesign &design = form1::Reactions.at(reaction);
     const QString alkyne = reaction == facts::GeneralAlkyne

@@ -87,10 +87,6 @@ void sayAt(QWidget *control, const QString &what);
 // equation as the picture shows it with its blank as a blank, and what each step did. Pure.
 namespace spoken {
 
-// A compound of the tiles, with its article: "το νερό", "τον άνθρακα" (accusative).
-QString compound(facts::Kind kind);
-// A reaction, with its article: "την καύση του προπινίου" (accusative).
-QString reaction(int reaction);
 // The equation of a reaction in words, the blank named by what lies in it (`inBlank`) or as "κενό".
 QString equation(int reaction, std::optional<facts::Kind> inBlank);
 // The name of box 0..19: its compound's coefficient, for the blank's by the compound that lies there.
