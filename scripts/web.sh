@@ -16,10 +16,11 @@
 #   scripts/web.sh serve    serves the site on http://localhost:8000/ for a person to try it.
 #
 # Debian 12's emscripten is too old for Qt 6.8, so the WebAssembly build happens in a Debian 13 root
-# made with debootstrap, kept in ${XDG_CACHE_HOME:-~/.cache}/alkyne-combustion/web-root-trixie, where
-# each run installs what is missing. The Qt for WebAssembly is built there from Debian's own
-# qt6-base source, static, kept in the root's /opt/qt-<version>-wasm-<key> (the key hashes the source
-# version, the options and the emscripten version), built in a folder ending in .partial, checked by
+# made with debootstrap from the Debian mirror this machine's apt uses (DEBIAN_MIRROR overrides it),
+# kept in ${XDG_CACHE_HOME:-~/.cache}/alkyne-combustion/web-root-trixie, where each run installs what is
+# missing. The Qt for WebAssembly is built there from Debian's own qt6-base source with our patches
+# (packaging/web/qt/), static, kept in the root's /opt/qt-<version>-wasm-<key> (the key hashes the
+# source version, the options, the patches and the emscripten version), built in a folder ending in .partial, checked by
 # linking a small program against it, and only then renamed into place. The checkout is mounted into
 # the root at /src while a stage runs; everything is built in build-web/, each step's log is in
 # build-web/logs, and a step that fails names itself and its log.
@@ -138,11 +139,15 @@ root_stage() {
     printf '%s\n' "EMSCRIPTEN_ROOT = emsdk_path + '/upstream/emscripten'" >"$dir/opt/emsdk/.emscripten"
 }
 
-# The Qt for WebAssembly's prefix inside the root, for this source, these options and this emscripten.
+# Our changes to Qt's source (packaging/web/qt/*.patch), applied in name order.
+qt_patches=("$root"/packaging/web/qt/*.patch)
+
+# The Qt for WebAssembly's prefix inside the root, for this source, these options, these patches and
+# this emscripten.
 qt_prefix() {
     local versions key
     versions="$(in_root 'dpkg-query -W -f="\${source:Version}\n" qt6-base-dev; em++ --version | head -n 1')"
-    key="$(printf '%s\n' "$versions" "${qt_options[@]}" | sha256sum | cut -c1-12)"
+    key="$( { printf '%s\n' "$versions" "${qt_options[@]}"; cat "${qt_patches[@]}"; } | sha256sum | cut -c1-12)"
     printf '/opt/qt-%s-wasm-%s\n' "$(head -n 1 <<<"$versions" | sed 's/^[0-9]*://; s/[+~-].*//')" "$key"
 }
 
@@ -174,6 +179,15 @@ qt_stage() {
     say "building Qt for WebAssembly into $dir$QT_PREFIX"
     step "fetching qt6-base's source" "$logs/qt-source.log" in_root "mkdir -p $work && cd $work &&
         { [ -d src ] || { apt-get source -qq qt6-base && mv qt6-base-*/ src; }; }"
+    # The patches once, onto the source as fetched: a folder that has them is marked.
+    if [ ! -f "$dir$work/src/.patched" ]; then
+        local patch
+        for patch in "${qt_patches[@]}"; do
+            step "applying $(basename "$patch") to Qt" "$logs/qt-patch-$(basename "$patch" .patch).log" \
+                in_root "patch -p1 --forward -d $work/src <'/src/${patch#"$root"/}'"
+        done
+        touch "$dir$work/src/.patched"
+    fi
     step "configuring Qt" "$logs/qt-configure.log" in_root "mkdir -p $work/build && cd $work/build &&
         ../src/configure -prefix $QT_PREFIX ${qt_options[*]} -- -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake"
     local started=$SECONDS

@@ -3,7 +3,8 @@
 #include "toolkit/report.h"
 #include "toolkit/viewport_fit.h"
 
-#include <QGuiApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -28,6 +29,26 @@ bool refitting = false;
 QSizeF viewportSize() {
     const emscripten::val window = emscripten::val::global("window");
     return {window["innerWidth"].as<double>(), window["innerHeight"].as<double>()};
+}
+
+// Tells the accessibility layer that a control's place on the page changed, so that what a screen
+// reader explores by touch lies over the control.
+void reportLocation(QObject *object) {
+    QAccessibleEvent event(object, QAccessible::LocationChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+// After a new fit every control's accessible place is set again, in the page's new pixels.
+void relocateAll() {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        reportLocation(window);
+        for (QWidget *control : window->findChildren<QWidget *>()) {
+            reportLocation(control);
+        }
+    }
 }
 
 // Scales everything on the screen by the factor that fits the main window: Qt draws the windows at
@@ -55,13 +76,18 @@ void refit() {
         }
     }
     centreOnScreen(fitted);
+    relocateAll();
 }
 
-// Qt for WebAssembly gives a window's mouse events a position in the window measured from the window's
-// unscaled place on the screen, which is right only while nothing is scaled; their position on the
-// screen is right. Each mouse event from the pointer is set right from that before the window sees it
-// (a finger's, which Qt makes from touch points, is right already).
-class MousePositionMend : public QObject {
+// Two mends to what the browser's Qt does, applied to each event before any window or control sees
+// it:
+// - Qt for WebAssembly gives a window's mouse events a position in the window measured from the
+//   window's unscaled place on the screen, which is right only while nothing is scaled; their position
+//   on the screen is right. Each mouse event from the pointer is set right from that (a finger's, which
+//   Qt makes from touch points, is right already).
+// - A control that moves or changes size tells the accessibility layer, which places its element on
+//   the page only when it is shown otherwise.
+class PageEventMend : public QObject {
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         switch (event->type()) {
@@ -70,6 +96,12 @@ protected:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
             break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (watched->isWidgetType() && QAccessible::isActive()) {
+                reportLocation(watched);
+            }
+            return false;
         default:
             return false;
         }
@@ -103,7 +135,7 @@ void dispatchToPage(const std::string &name, const emscripten::val &detail = ems
 
 void showFitted(QWidget *mainWindow) {
     fitted = mainWindow;
-    static MousePositionMend mend;
+    static PageEventMend mend;
     qApp->installEventFilter(&mend);
     mainWindow->setWindowFlag(Qt::FramelessWindowHint);
     refit();
