@@ -4,7 +4,10 @@
 //   - from navigation to the first painted window: the first animation frame in which the window's
 //     canvas is on the page, drawn;
 //   - from navigation to the first accepted input: a pointer press that the harness sends at the window
-//     as soon as it is painted, timed when it reaches the window's element.
+//     as soon as it is painted, timed when it reaches the window's element;
+//   - taken apart: from navigation to the program compiled and instantiated (its download and
+//     compilation), and from then to the first painted window (the program's own start: Qt, the
+//     fonts, the window's controls and pictures, the first frame).
 // Each side is loaded RUNS times (default 10), alternated, in headless Chromium from a local server,
 // each time in a fresh browser context with nothing cached; the medians are printed.
 //
@@ -40,6 +43,14 @@ function weigh(dir) {
 // Runs in the page before anything else: watches for the window's first drawn frame and its first press.
 function watch() {
     window.benchTimes = {};
+    for (const name of ['instantiateStreaming', 'instantiate']) {
+        const original = WebAssembly[name];
+        WebAssembly[name] = async (...args) => {
+            const result = await original.apply(WebAssembly, args);
+            window.benchTimes.compiled ??= performance.now();
+            return result;
+        };
+    }
     document.addEventListener('pointerdown', () => {
         window.benchTimes.input ??= performance.now();
     }, true);
@@ -102,6 +113,8 @@ const weights = Object.fromEntries(Object.entries(sides).map(([name, dir]) => [n
 const medians = Object.fromEntries(Object.entries(times).map(([name, list]) => [name, {
     paint: median(list.map((t) => t.paint)),
     input: median(list.map((t) => t.input)),
+    compiled: median(list.map((t) => t.compiled)),
+    start: median(list.map((t) => t.paint - t.compiled)),
 }]));
 console.log(`| ${runs} loads each, headless Chromium, local server | exercise | empty window | ratio |`);
 console.log('|---|---|---|---|');
@@ -109,7 +122,8 @@ for (const kind of ['raw', 'gzip', 'brotli']) {
     const [a, b] = [weights.exercise[kind], weights['empty window'][kind]];
     console.log(`| bytes sent, ${kind} | ${mb(a)} | ${mb(b)} | ${(a / b).toFixed(2)} |`);
 }
-for (const [kind, label] of [['paint', 'navigation to first painted window'], ['input', 'navigation to first accepted input']]) {
+for (const [kind, label] of [['paint', 'navigation to first painted window'], ['input', 'navigation to first accepted input'],
+    ['compiled', 'navigation to the program compiled'], ['start', 'compiled to first painted window']]) {
     const [a, b] = [medians.exercise[kind], medians['empty window'][kind]];
     console.log(`| ${label} (median) | ${ms(a)} | ${ms(b)} | ${(a / b).toFixed(3)} |`);
 }

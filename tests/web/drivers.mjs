@@ -4,7 +4,8 @@
 //
 //   const tab = await open(name, {width, height, ratio, touch});
 //   await tab.goto(url); await tab.evaluate(fn, ...args);
-//   await tab.pointer.move(x, y); .down(); .up(); await tab.touch.start(x, y) ...; await tab.key('F6');
+//   await tab.pointer.move(x, y); .down(); .up(); await tab.touch.start(x, y) ...; await tab.touch.doubleTap(x, y);
+//   await tab.key('F6');
 //   await tab.type('2ν'); await tab.screenshot(); tab.openedTabs; tab.messages; await tab.close();
 //
 // WebKitGTK's MiniBrowser needs an X display (DISPLAY); scripts/web.sh suite starts one.
@@ -46,6 +47,8 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
         protocolTimeout: 120_000,
     });
     const page = (await browser.pages())[0] ?? (await browser.newPage());
+    // Chromium's own input protocol, for a gesture the browser performs whole.
+    const session = name === 'chromium' ? await page.createCDPSession() : null;
     const messages = [];
     const requests = [];
     page.on('request', (request) => requests.push(request.url()));
@@ -84,6 +87,9 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
             start: (x, y) => page.touchscreen.touchStart(x, y),
             move: (x, y) => page.touchscreen.touchMove(x, y),
             end: () => page.touchscreen.touchEnd(),
+            // Two taps as one gesture, timed by the browser itself, so that they stay within the
+            // double-tap interval however busy the machine is.
+            doubleTap: (x, y) => session.send('Input.synthesizeTapGesture', { x, y, tapCount: 2, gestureSourceType: 'touch' }),
         },
         key: (key) => page.keyboard.press(key),
         chord: async (modifier, key) => {
@@ -93,6 +99,7 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
         },
         type: (text) => page.keyboard.type(text),
         screenshot: (path) => page.screenshot({ path }),
+        screenshotBuffer: () => page.screenshot({ type: 'png', captureBeyondViewport: false }),
         screenshotClip: (clip) => page.screenshot({ clip, type: 'png' }),
         close: async () => {
             await browser.close();
@@ -103,7 +110,7 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
 
 // WebKitGTK: its WebDriver service, spoken to in plain HTTP.
 const webDriverKeys = {
-    F6: '\uE036', Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Delete: '\uE017', Space: ' ',
+    F6: '\uE036', F10: '\uE03A', Tab: '\uE004', Enter: '\uE007', Escape: '\uE00C', Delete: '\uE017', Space: ' ',
     ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015', Control: '\uE009',
     Alt: '\uE00A', Backspace: '\uE003',
 };
