@@ -91,7 +91,8 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
             // double-tap interval however busy the machine is.
             doubleTap: (x, y) => session.send('Input.synthesizeTapGesture', { x, y, tapCount: 2, gestureSourceType: 'touch' }),
         },
-        key: (key) => page.keyboard.press(key),
+        // The space bar by its character, which Firefox's WebDriver BiDi knows too.
+        key: (key) => page.keyboard.press(key === 'Space' ? ' ' : key),
         chord: async (modifier, key) => {
             await page.keyboard.down(modifier);
             await page.keyboard.press(key);

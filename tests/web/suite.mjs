@@ -119,8 +119,17 @@ class Exercise {
         }
     }
 
-    controls() {
-        return this.tab.evaluate(readControls);
+    // WebKit's WebDriver now and then cannot parse a result it was sent while the page was changing
+    // ("Could not parse script result"): the read is made again.
+    async controls() {
+        for (let attempt = 1; ; attempt++) {
+            try {
+                return await this.tab.evaluate(readControls);
+            } catch (error) {
+                if (attempt >= 5 || !/Could not parse script result/.test(error.message)) throw error;
+                await pause(100);
+            }
+        }
     }
 
     async find(predicate, what) {
