@@ -376,8 +376,10 @@ async function paintedAfresh(exercise, viewport) {
     return stillShot(exercise.tab);
 }
 
-// How many pixels of two pictures differ; those that do are written, red on grey, into OUT_DIR.
+// How many pixels of two pictures differ; the first picture is written into OUT_DIR (to look at the
+// window after an attempt), and when some differ, both pictures and those pixels, red on grey.
 function differingPixels(a, b, name) {
+    writeFileSync(join(outDir, `${name}.png`), PNG.sync.write(a));
     if (a.width !== b.width || a.height !== b.height) return a.width * a.height;
     const marked = new PNG({ width: a.width, height: a.height });
     let differing = 0;
