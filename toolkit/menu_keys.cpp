@@ -7,11 +7,13 @@
 #include <QPointer>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 
-// The menu bar opened by F10 (Alt opens it as Qt's menu bar does): it has the keyboard, with a command shown
-// chosen, until Escape, Enter (which then runs the command) or F10 again closes it, or the focus goes
-// elsewhere. Left and Right are the menu bar's own.
+// The menu bar opened by F10 (Alt opens it as Qt's menu bar does): it has the keyboard, with a command
+// shown chosen, until Escape, Enter (which then runs the command) or F10 again closes it, or the focus
+// goes elsewhere. Left and Right are the menu bar's own.
 class MenuKeys : public QObject {
 public:
     explicit MenuKeys(QMenuBar *bar) : QObject(bar), bar_(bar) {
