@@ -61,6 +61,19 @@ const platform = (() => {
     };
 })();
 
+// The program, fetched once and compiled: while it arrives when the server names its type, from its
+// bytes when the server does not (a learning platform serves it as any file), where the loader would
+// fail and fetch it a second time.
+const compiledProgram = async () => {
+    const response = await fetch('alkyne-combustion.wasm', { credentials: 'same-origin' });
+    if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
+    const type = (response.headers.get('Content-Type') ?? '').split(';')[0].trim().toLowerCase();
+    if (type === 'application/wasm' && typeof WebAssembly.compileStreaming === 'function') {
+        return WebAssembly.compileStreaming(response);
+    }
+    return WebAssembly.compile(await response.arrayBuffer());
+};
+
 (() => {
     const screen = document.getElementById('screen');
     const message = document.getElementById('message');
@@ -97,6 +110,7 @@ const platform = (() => {
     document.addEventListener('exerciseended', end);
     qtLoad({
         qt: {
+            module: compiledProgram(),
             entryFunction: alkyne_combustion_entry,
             containerElements: [screen],
             onLoaded: () => { message.hidden = true; },

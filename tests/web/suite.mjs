@@ -485,6 +485,15 @@ const recorded = (tab) => tab.evaluateTop(() => ({
     terminated: window.API.isTerminated(),
 }));
 
+// The program fetched once, and nothing said at error level (where the browser's driver tells).
+function expectOneDownload(tab) {
+    if (!tab.requests) return;
+    const downloads = tab.requests.filter((address) => address.endsWith('.wasm'));
+    expect(downloads.length === 1, `the program was fetched ${downloads.length} times`);
+    const errors = (tab.messages ?? []).filter((m) => /^error|pageerror/i.test(m));
+    expect(errors.length === 0, errors.join('\n'));
+}
+
 // ---- Scenarios ---------------------------------------------------------------------------------------
 
 const percent = (points) => `Βαθμός ${points}%`;
@@ -509,6 +518,7 @@ const scenarios = [
             expect(elsewhere.length === 0, `asked for ${elsewhere}`);
             const refused = (tab.messages ?? []).filter((m) => /Content Security Policy|Refused|pageerror|^error/i.test(m));
             expect(refused.length === 0, refused.join('\n'));
+            expectOneDownload(tab);
         },
     },
     {
@@ -615,12 +625,13 @@ const scenarios = [
         },
     })),
     {
-        name: 'a server that sends the program without its type (application/wasm) still gets a working page',
-        browsers: ['chromium'],
+        name: 'a server that sends the program without its type (application/wasm) still gets a working page, from one download',
+        browsers: ['chromium', 'firefox'],
         wasmType: 'application/octet-stream',
-        run: async (exercise) => {
+        run: async (exercise, tab) => {
             const grade = await exercise.check();
             expect(grade === percent(0), grade);
+            expectOneDownload(tab);
         },
     },
     {
