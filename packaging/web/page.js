@@ -1,7 +1,8 @@
 // The page around the exercise: it starts the program in #screen, says in one line what went wrong
 // instead of leaving the page blank, and, since a page cannot close its own tab, says when the
 // exercise has ended and offers to start it again. Played inside a learning platform (a SCORM 1.2
-// package), it hands the platform each grade.
+// package), it hands the platform each grade with the answers judged, and keeps an unfinished attempt
+// there for the pupil's next visit.
 'use strict';
 
 // The learning platform's SCORM 1.2 run-time, when the page is played inside one: the API object of a
@@ -32,29 +33,77 @@ const platform = (() => {
     };
     const started = Date.now();
     let finished = false;
+    const two = (n) => String(n).padStart(2, '0');
     // SCORM 1.2's time span: HHHH:MM:SS.SS.
     const sessionTime = () => {
         const hundredths = Math.floor((Date.now() - started) / 10);
-        const two = (n) => String(n).padStart(2, '0');
         return `${String(Math.floor(hundredths / 360000)).padStart(4, '0')}:${two(Math.floor(hundredths / 6000) % 60)}:` +
             `${two(Math.floor(hundredths / 100) % 60)}.${two(hundredths % 100)}`;
     };
+    // SCORM 1.2's time of day: HH:MM:SS.
+    const clock = () => {
+        const now = new Date();
+        return [now.getHours(), now.getMinutes(), now.getSeconds()].map(two).join(':');
+    };
     if (api) call('LMSInitialize', '');
+
+    // The attempt, as the program last told it (a text of its own), and the last grade. Below 100 the
+    // attempt stays open for the pupil's next visit: the window in cmi.suspend_data and cmi.core.exit
+    // "suspend", on which the platform hands back cmi.core.entry "resume". At 100 the exit is set back to
+    // "", a plain exit, so that an old "suspend" does not outlive the finished attempt (Moodle, for one,
+    // sends only changed values, and resumes on a stored "suspend" alone).
+    const resumed = api && call('LMSGetValue', 'cmi.core.entry') === 'resume' ? call('LMSGetValue', 'cmi.suspend_data') : null;
+    let attempt = typeof resumed === 'string' ? resumed : '';
+    let lastGrade = null;
+    const keep = () => {
+        if (lastGrade === 100) {
+            call('LMSSetValue', 'cmi.core.exit', '');
+        } else {
+            call('LMSSetValue', 'cmi.suspend_data', attempt);
+            call('LMSSetValue', 'cmi.core.exit', 'suspend');
+        }
+    };
+    // Each answer the program judged, as an interaction for the teacher, numbered on from those the
+    // platform holds (of earlier Checks and visits); an interaction the platform refuses is not counted.
+    const record = (answers) => {
+        if (!Array.isArray(answers)) return;
+        const time = clock();
+        for (const answer of answers) {
+            const count = Number.parseInt(call('LMSGetValue', 'cmi.interactions._count'), 10);
+            const at = `cmi.interactions.${Number.isInteger(count) && count >= 0 ? count : 0}.`;
+            call('LMSSetValue', `${at}id`, String(answer?.id));
+            call('LMSSetValue', `${at}type`, 'fill-in');
+            call('LMSSetValue', `${at}student_response`, String(answer?.response).slice(0, 255));
+            call('LMSSetValue', `${at}result`, answer?.right === true ? 'correct' : 'wrong');
+            call('LMSSetValue', `${at}time`, time);
+        }
+    };
     return {
         // The last grade stands: a whole answer "passed", anything less "incomplete", which leaves the
         // pupil free to correct it (see README.md).
-        graded: (grade) => {
+        graded: (grade, answers) => {
             if (!api || finished) return;
             call('LMSSetValue', 'cmi.core.score.min', '0');
             call('LMSSetValue', 'cmi.core.score.max', '100');
             call('LMSSetValue', 'cmi.core.score.raw', String(grade));
             call('LMSSetValue', 'cmi.core.lesson_status', grade === 100 ? 'passed' : 'incomplete');
+            lastGrade = grade;
+            record(answers);
+            keep();
             call('LMSSetValue', 'cmi.core.session_time', sessionTime());
             call('LMSCommit', '');
         },
+        // The program tells the attempt after each change the pupil makes; it is written at the next
+        // grade or when the session finishes.
+        changed: (text) => {
+            if (api && !finished && typeof text === 'string') attempt = text;
+        },
+        // The attempt the platform handed back to resume, for the program to read (it trusts nothing in it).
+        kept: () => (typeof resumed === 'string' ? resumed : null),
         finish: () => {
             if (!api || finished) return;
             finished = true;
+            keep();
             call('LMSSetValue', 'cmi.core.session_time', sessionTime());
             call('LMSFinish', '');
         },
@@ -91,7 +140,12 @@ const compiledProgram = async () => {
         document.getElementById('again').focus();
     };
     document.getElementById('again').addEventListener('click', () => location.reload());
-    document.addEventListener('exercisegraded', (event) => platform.graded(event.detail.grade));
+    document.addEventListener('exercisegraded', (event) => platform.graded(event.detail?.grade, event.detail?.answers));
+    document.addEventListener('exercisechanged', (event) => platform.changed(event.detail?.attempt));
+    // The program asks as it starts for an attempt to resume: the answer goes into the event's detail.
+    document.addEventListener('exercisestarted', (event) => {
+        if (event.detail) event.detail.attempt = platform.kept();
+    });
     window.addEventListener('pagehide', () => platform.finish());
 
     if (location.protocol === 'file:') {
