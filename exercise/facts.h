@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace facts {
 
@@ -21,6 +22,9 @@ constexpr Kind kindOfTile(int tile) {
     return static_cast<Kind>(tile % KindCount);
 }
 
+// The compounds' formulas in plain ASCII, as a learning platform records them.
+inline constexpr std::array<std::string_view, KindCount> Formula{"C", "CO2", "CO", "H2O", "H2"};
+
 // The reactions, top to bottom: the complete combustion of ethyne, propyne, butyne, pentyne and the
 // general alkyne CνH2ν−2. Each picture leaves one product blank; this is the compound that belongs there.
 inline constexpr std::array<Kind, 5> LackingCompound{Kind::CarbonDioxide, Kind::Water, Kind::CarbonDioxide,
@@ -35,6 +39,10 @@ constexpr int hydrogenAtoms(int carbonAtoms) {
     return 2 * carbonAtoms - 2;
 }
 
+// The general alkyne's picture prints its coefficient; its formula in plain ASCII, v standing for ν.
+inline constexpr int GeneralAlkyneCoefficient = 2;
+inline constexpr std::string_view GeneralAlkyneFormula = "CvH2v-2";
+
 // What a reaction earns: its right compound, and the right coefficients besides.
 inline constexpr int PointsForCompound = 5;
 inline constexpr int PointsForCoefficients = 15;
@@ -43,6 +51,9 @@ inline constexpr int PointsForCoefficients = 15;
 enum Position { Alkyne, Oxygen, CarbonDioxide, Water };
 inline constexpr int BoxesPerReaction = 4;
 inline constexpr int BoxCount = ReactionCount * BoxesPerReaction;
+// The longest text a box takes, in UTF-16 code units: ample for any coefficient, short enough that a
+// whole attempt fits what a learning platform keeps of it (attempt.h).
+inline constexpr int BoxTextLength = 40;
 
 constexpr int boxIndex(int reaction, int position) {
     return reaction * BoxesPerReaction + position;

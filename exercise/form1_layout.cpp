@@ -107,9 +107,6 @@ const std::array<ReactionDesign, ReactionCount> Reactions{{
      QStringLiteral("γενικό αλκίνιο"), QStringLiteral("του γενικού αλκινίου")},
 }};
 
-// The general alkyne's picture prints its coefficient.
-const QString GeneralAlkyneCoefficient = QStringLiteral("2");
-
 // Oxygen, the one compound of an equation that is no tile's, in the genitive; the words of an equation.
 const QString OxygenGenitive = QStringLiteral("του οξυγόνου");
 const QString BlankWord = QStringLiteral("κενό");
@@ -193,6 +190,7 @@ Picture *makeTile(QWidget *client, int n, const twips::Rect &geometry) {
 QLineEdit *makeBox(QWidget *client, int k) {
     auto *box = new QLineEdit(InitialCoefficient, client);
     box->setObjectName(arrayName("tCoefficient", k));
+    box->setMaxLength(facts::BoxTextLength);
     box->setAccessibleName(spoken::boxName(k, std::nullopt));
     box->setAccessibleDescription(spoken::boxDescription(k, std::nullopt));
     const QPoint corner = BoxCorners.at(k);
@@ -393,12 +391,13 @@ namespace spoken {
 
 QString equation(int reaction, std::optional<facts::Kind> inBlank) {
     const form1::ReactionDesign &design = form1::Reactions.at(reaction);
-    const QString alkyne = reaction == facts::GeneralAlkyne
-                               ? form1::GeneralAlkyneWords.arg(form1::capitalised(design.alkyne),
-                                                               form1::GeneralAlkyneCoefficient)
-                               : form1::NumberedAlkyne.arg(form1::capitalised(design.alkyne))
-                                     .arg(facts::CarbonAtoms.at(reaction))
-                                     .arg(facts::hydrogenAtoms(facts::CarbonAtoms.at(reaction)));
+    const QString alkyne =
+        reaction == facts::GeneralAlkyne
+            ? form1::GeneralAlkyneWords.arg(form1::capitalised(design.alkyne),
+                                            QString::number(facts::GeneralAlkyneCoefficient))
+            : form1::NumberedAlkyne.arg(form1::capitalised(design.alkyne))
+                  .arg(facts::CarbonAtoms.at(reaction))
+                  .arg(facts::hydrogenAtoms(facts::CarbonAtoms.at(reaction)));
     const auto product = [&](facts::Kind kind, facts::Position position) {
         if (position != facts::lackingPosition(reaction)) {
             return form1::wordsFor(kind).name;
