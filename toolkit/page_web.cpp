@@ -9,12 +9,16 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/private/qevent_p.h>
 #include <QtGui/private/qeventpoint_p.h>
 #include <QtGui/private/qhighdpiscaling_p.h>
 #include <qpa/qplatformwindow.h>
 #include <qpa/qwindowsysteminterface.h>
+
+#include <utility>
 
 #include <emscripten/html5.h>
 #include <emscripten/val.h>
@@ -79,12 +83,16 @@ void refit() {
     relocateAll();
 }
 
-// Two mends to what the browser's Qt does, applied to each event before any window or control sees
+// Three mends to what the browser's Qt does, applied to each event before any window or control sees
 // it:
 // - Qt for WebAssembly gives a window's mouse events a position in the window measured from the
 //   window's unscaled place on the screen, which is right only while nothing is scaled; their position
 //   on the screen is right. Each mouse event from the pointer is set right from that (a finger's, which
 //   Qt makes from touch points, is right already).
+// - Qt takes a finger's press for the second of a double tap whenever it comes within the double-click
+//   interval of the last press, wherever it lands: a tile touched just after a tap in a box would get
+//   a double click instead of its press, and stay where it was. A press that far from the last one is a
+//   press, and the double click Qt makes of it is dropped.
 // - A control that moves or changes size tells the accessibility layer, which places its element on
 //   the page only when it is shown otherwise.
 class PageEventMend : public QObject {
@@ -107,15 +115,42 @@ protected:
         }
         auto *window = qobject_cast<QWindow *>(watched);
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (window == nullptr || mouse->source() != Qt::MouseEventNotSynthesized ||
-            mouse->pointCount() != 1) {
+        if (window == nullptr || mouse->pointCount() != 1) {
             return false;
         }
-        const QPointF local = window->mapFromGlobal(mouse->globalPosition());
-        QMutableEventPoint::setPosition(mouse->point(0), local);
-        QMutableEventPoint::setScenePosition(mouse->point(0), local);
+        if (mouse->source() == Qt::MouseEventNotSynthesized) {
+            const QPointF local = window->mapFromGlobal(mouse->globalPosition());
+            QMutableEventPoint::setPosition(mouse->point(0), local);
+            QMutableEventPoint::setScenePosition(mouse->point(0), local);
+        }
+        return dropFarDoubleClick(mouse);
+    }
+
+private:
+    // Whether the event is a double click to drop; a press too far from the last one loses its mark of
+    // a double click.
+    bool dropFarDoubleClick(QMouseEvent *mouse) {
+        if (mouse->type() == QEvent::MouseButtonDblClick) {
+            return std::exchange(dropNextDoubleClick, false);
+        }
+        if (mouse->type() != QEvent::MouseButtonPress) {
+            return false;
+        }
+        const QPointF at = mouse->globalPosition();
+        const QPointF last = std::exchange(lastPress, at);
+        const QStyleHints *hints = QGuiApplication::styleHints();
+        const int reach = mouse->source() == Qt::MouseEventNotSynthesized ? hints->mouseDoubleClickDistance()
+                                                                          : hints->touchDoubleTapDistance();
+        dropNextDoubleClick = QMutableSinglePointEvent::isDoubleClick(mouse) &&
+                              (qAbs(at.x() - last.x()) > reach || qAbs(at.y() - last.y()) > reach);
+        if (dropNextDoubleClick) {
+            QMutableSinglePointEvent::setDoubleClick(mouse, false);
+        }
         return false;
     }
+
+    QPointF lastPress;
+    bool dropNextDoubleClick = false;
 };
 
 bool onResize(int, const EmscriptenUiEvent *, void *) {

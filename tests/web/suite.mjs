@@ -211,9 +211,6 @@ class Exercise {
             else await this.tab.chord('Control', 'a');
             await this.tab.type(text);
         }
-        // A hand goes from the keyboard back to the tiles in no less than this; within half a second of
-        // a tap in a box, the browser's Qt does not hand a finger's next press to the tile (docs/web.md).
-        if (this.input === 'touch') await pause(700);
     }
 
     // What each of a reaction's boxes holds, as a screen reader reads it.
@@ -232,8 +229,6 @@ class Exercise {
         await this.command('Έλεγχος');
         let grade;
         await this.until(async () => (grade = await this.grade()) !== null, 'the grade');
-        // As after a tap in a box: the finger's next press must come later than this (docs/web.md).
-        if (this.input === 'touch') await pause(700);
         return grade;
     }
 }
@@ -696,6 +691,24 @@ const scenarios = [
         },
     },
     {
+        name: 'a finger carries a tile 0, 100 and 300 ms after a tap in a box',
+        browsers: ['chromium'],
+        viewport: { width: 640, height: 360, ratio: 3, touch: true },
+        input: 'touch',
+        run: async (exercise) => {
+            await exercise.place(answers.rightKind[0], 0);
+            for (const [n, delay] of [0, 100, 300].entries()) {
+                const [box] = await exercise.boxes(0);
+                await exercise.click(box);
+                await pause(delay);
+                const tile = await exercise.trayTile(answers.rightKind[n + 1]);
+                const reaction = await exercise.reaction(n + 1);
+                await exercise.drag(tile, reaction);
+                await exercise.until(async () => (await exercise.boxes(n + 1)).length > 0, `the tile carried ${delay} ms after the tap`, 5);
+            }
+        },
+    },
+    {
         name: 'a whole attempt by touch on a phone held sideways (640 x 360 at ratio 3)',
         browsers: ['chromium'],
         viewport: { width: 640, height: 360, ratio: 3, touch: true },
@@ -706,8 +719,17 @@ const scenarios = [
             await exercise.place(wrong, 0);
             const reaction = await exercise.reaction(0);
             const blank = { x: reaction.x - reaction.width / 2 + blankCentre[answers.rightKind[0]] * reaction.width, y: reaction.y };
-            await tab.touch.doubleTap(blank.x, blank.y);
-            await exercise.until(async () => (await exercise.boxes(0)).length === 0, 'the double tap to take the tile off');
+            // One gesture, yet a loaded machine may hand the program its two taps further apart than the
+            // double-tap interval: a tap alone leaves the tile where it is, and the next double tap is tried.
+            for (let attempt = 1; ; attempt++) {
+                await tab.touch.doubleTap(blank.x, blank.y);
+                try {
+                    await exercise.until(async () => (await exercise.boxes(0)).length === 0, 'the double tap to take the tile off', 3);
+                    break;
+                } catch (error) {
+                    if (attempt === 3) throw error;
+                }
+            }
             const grade = await wholeAttempt(exercise);
             expect(grade === percent(answers.rightKind.length * full), grade);
         },
