@@ -6,6 +6,7 @@
 #include "exercise/help_text.h"
 #include "exercise/keyboard_placing.h"
 #include "exercise/placement.h"
+#include "exercise/reported_answers.h"
 #include "exercise/tray.h"
 #include "site.h"
 #include "toolkit/cursors.h"
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -71,6 +73,8 @@ Form1::Form1(std::uint32_t seed, QWidget *parent) : QMainWindow(parent), random_
     }
     for (QLineEdit *coefficient : ui_.tCoefficient) {
         coefficient->installEventFilter(this);
+        // The pupil's own edits only: the window's emptying of boxes is part of a command, reported after it.
+        connect(coefficient, &QLineEdit::textEdited, this, &Form1::ReportAttempt);
     }
     Form_Load();
     connectKeyboard();
@@ -92,8 +96,15 @@ void Form1::connectCommand(QAction *item, void (Form1::*command)()) {
 // ---- Start and stop -------------------------------------------------------------------------
 
 void Form1::Form_Load() {
-    CreateTiles();
-    mnuRestart_Click();
+    {
+        const QScopedValueRollback settingUp(quiet_, true);
+        CreateTiles();
+        mnuRestart_Click();
+        if (const auto kept = attempt::fromText(keptAttempt())) {
+            ResumeAttempt(*kept);
+        }
+    }
+    ReportAttempt();
 }
 
 void Form1::closeEvent(QCloseEvent *event) {
@@ -223,6 +234,7 @@ void Form1::mnuCheck_Click() {
         }
     }
     const int grade = grading::total(verdicts);
+    lastGrade_ = grade;
     // Shown afresh, also when it was shown, so that every accessibility layer reads the new grade and
     // what the Check did: the browser's reads a status as it is shown.
     ui_.LGrade->hide();
@@ -236,7 +248,9 @@ void Form1::mnuCheck_Click() {
             form1::sayAt(ui_.LGrade, ui_.LGrade->accessibleDescription());
         }
     });
-    reportGrade(grade);
+    // The attempt first, so that whoever keeps it keeps it as this Check left it along with the grade.
+    ReportAttempt();
+    reportGrade(grade, reported_answers::compose(answers, verdicts));
 }
 
 void Form1::EmptyCoefficients(std::int16_t reaction) {
@@ -247,17 +261,22 @@ void Form1::EmptyCoefficients(std::int16_t reaction) {
 }
 
 void Form1::mnuRestart_Click() {
+    // Uniform in [0, 1) with single precision, never 1.
+    constexpr int UnusedBits = 8;
+    constexpr int SinglePrecisionBits = 24;
+    TrayColumn = tray::shuffleColumns(
+        [this] { return std::ldexp(static_cast<double>(random_() >> UnusedBits), -SinglePrecisionBits); });
+    DealTray();
+    ReportAttempt();
+}
+
+void Form1::DealTray() {
     for (ReactionSlot &reaction : Reactions) {
         reaction.Tile = facts::NoTile;
     }
     for (std::int16_t r = 0; r < ReactionCount; ++r) {
         HideCoefficients(r);
     }
-    // Uniform in [0, 1) with single precision, never 1.
-    constexpr int UnusedBits = 8;
-    constexpr int SinglePrecisionBits = 24;
-    TrayColumn = tray::shuffleColumns(
-        [this] { return std::ldexp(static_cast<double>(random_() >> UnusedBits), -SinglePrecisionBits); });
     for (Picture *t : ui_.ImgMolecular) {
         t->hide();
     }
@@ -322,6 +341,7 @@ bool Form1::PickUpTile(int index) {
     bringToFront(tile(index));
     DraggedTile = static_cast<std::int16_t>(index);
     ui_.LGrade->hide();
+    ReportAttempt();
     return true;
 }
 
@@ -343,6 +363,7 @@ void Form1::ImgMolecular_DblClick(int index) {
     holder->Tile = facts::NoTile;
     ReturnTileToTray(static_cast<std::int16_t>(index));
     HideCoefficients(static_cast<std::int16_t>(holder - Reactions.begin()));
+    ReportAttempt();
 }
 
 // ---- Dragging -------------------------------------------------------------------------------
@@ -439,6 +460,64 @@ void Form1::PlaceOnReaction(std::int16_t reaction) {
     dragged->setAccessibleDescription(spoken::tileOnReaction(reaction));
     form1::nameBoxes(ui_, reaction, facts::kindOfTile(DraggedTile));
     ShowCoefficients(reaction);
+    ReportAttempt();
+}
+
+// ---- The attempt kept between visits --------------------------------------------------------
+
+attempt::Attempt Form1::CurrentAttempt() const {
+    attempt::Attempt current;
+    current.trayColumns = TrayColumn;
+    for (int r = 0; r < ReactionCount; ++r) {
+        current.placed.at(r) = Reactions.at(r).Tile;
+    }
+    for (int k = 0; k < BoxCount; ++k) {
+        if (k != facts::UnusedBox) {
+            current.boxTexts.at(k) = box(k)->text();
+        }
+    }
+    current.lastGrade = lastGrade_;
+    current.gradeShown = ui_.LGrade->isVisibleTo(this);
+    return current;
+}
+
+void Form1::ResumeAttempt(const attempt::Attempt &kept) {
+    if (!attempt::fromText(attempt::toText(kept))) {
+        return; // not an attempt this window could have shown
+    }
+    drag_->abandon();
+    {
+        const QScopedValueRollback resuming(quiet_, true);
+        TrayColumn = kept.trayColumns;
+        DealTray();
+        for (std::int16_t r = 0; r < ReactionCount; ++r) {
+            if (const std::int16_t placed = kept.placed.at(r);
+                placed != facts::NoTile && PickUpTile(placed)) {
+                PlaceOnReaction(r);
+                for (int position = facts::firstPosition(r); position < BoxesPerReaction; ++position) {
+                    const int k = facts::boxIndex(r, position);
+                    box(k)->setText(kept.boxTexts.at(k));
+                }
+            }
+        }
+        lastGrade_ = kept.lastGrade;
+        if (lastGrade_) {
+            form1::setGradeCaption(ui_.LGrade, grading::caption(*lastGrade_));
+            ui_.LGrade->setVisible(kept.gradeShown);
+        }
+    }
+    ReportAttempt();
+}
+
+void Form1::ReportAttempt() {
+    if (quiet_) {
+        return;
+    }
+    const QString current = attempt::toText(CurrentAttempt());
+    if (current != reported_) {
+        reported_ = current;
+        reportAttempt(current);
+    }
 }
 
 // ---- Keyboard -------------------------------------------------------------------------------

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "exercise/attempt.h"
 #include "exercise/form1_layout.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <random>
 
 class KeyboardPlacing;
@@ -34,6 +36,14 @@ public:
     void HideCoefficients(std::int16_t reaction);
     void ShowCoefficients(std::int16_t reaction);
 
+    // The attempt as the window shows it: the tray's order, the tiles on the reactions, what each box holds
+    // and the grade. The window reports it to whoever keeps pupils' work after each change the pupil makes,
+    // and at its start resumes an attempt kept from the pupil's last visit.
+    attempt::Attempt CurrentAttempt() const;
+    // Shows `kept` as a pupil would have left it: the tray dealt in its order, each tile placed through the
+    // routines a drop takes, the boxes' texts and the grade.
+    void ResumeAttempt(const attempt::Attempt &kept);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,6 +63,10 @@ private:
     void Form_Unload();
     void CreateTiles();
     void ReturnTileToTray(std::int16_t tile);
+    // Empties the reactions and their boxes, deals the tiles into the tray's columns and hides the grade.
+    void DealTray();
+    // Tells whoever keeps pupils' work the attempt, when it has changed since it was last told.
+    void ReportAttempt();
 
     // Menu commands.
     void mnuHelp_Click();
@@ -113,4 +127,7 @@ private:
     std::array<ReactionSlot, facts::ReactionCount> Reactions{};
     std::array<std::int16_t, facts::KindCount> TrayColumn{};
     std::int16_t DraggedTile = 0;
+    std::optional<int> lastGrade_; // the grade the last Check showed
+    bool quiet_ = false;           // while the window sets itself up, nothing is reported
+    QString reported_;             // the attempt as last reported
 };

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -20,6 +21,7 @@
 
 #include <utility>
 
+#include <emscripten/bind.h>
 #include <emscripten/html5.h>
 #include <emscripten/val.h>
 
@@ -158,6 +160,38 @@ bool onResize(int, const EmscriptenUiEvent *, void *) {
     return false;
 }
 
+// Qt for WebAssembly makes the page's accessibility elements when a screen reader's user switches them on
+// (the page's hidden button), each with its control's name, but gives a text box's element its text only
+// as the text changes: a box that holds text by then (an attempt resumed as the program started) would
+// read as empty. Once they are on, each box's text is told again.
+void tellBoxTexts(emscripten::val) {
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        for (QLineEdit *box : window->findChildren<QLineEdit *>()) {
+            if (!box->text().isEmpty()) {
+                QAccessibleTextCursorEvent event(box, box->cursorPosition());
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+    }
+}
+
+// Heard after Qt's own handler of the switch, which makes the elements.
+void listenForScreenReader() {
+    const emscripten::val host =
+        emscripten::val::global("document")
+            .call<emscripten::val>("querySelector", std::string("#qt-shadow-container"));
+    const emscripten::val root = host.isNull() ? host : host["shadowRoot"];
+    if (root.isNull() || root.isUndefined()) {
+        return;
+    }
+    const emscripten::val buttons = root.call<emscripten::val>(
+        "querySelectorAll", std::string("button.hidden-visually-read-by-screen-reader"));
+    for (int i = 0; i < buttons["length"].as<int>(); ++i) {
+        buttons[i].call<void>("addEventListener", std::string("click"),
+                              emscripten::val::module_property("alkyneTellBoxTexts"));
+    }
+}
+
 // Tells the page's script what the program did: an event on the page's document, with `detail`.
 void dispatchToPage(const std::string &name, const emscripten::val &detail = emscripten::val::null()) {
     emscripten::val options = emscripten::val::object();
@@ -175,6 +209,7 @@ void showFitted(QWidget *mainWindow) {
     mainWindow->setWindowFlag(Qt::FramelessWindowHint);
     refit();
     mainWindow->showNormal();
+    listenForScreenReader();
     // The browser's Qt learns of a new viewport a moment after the page does, and then moves the
     // screen, and the window with it: the window is fitted and centred again then.
     QObject::connect(mainWindow->screen(), &QScreen::geometryChanged, mainWindow, [] { refit(); });
@@ -187,9 +222,43 @@ void announceEnd() {
 
 } // namespace page
 
-// The page hears each grade in the detail of an event, and passes it to a learning platform.
-void reportGrade(int percent) {
+EMSCRIPTEN_BINDINGS(alkyne_page) {
+    emscripten::function("alkyneTellBoxTexts", &page::tellBoxTexts);
+}
+
+// The page hears each grade, and the attempt after each change, in the detail of an event, and passes them
+// to a learning platform.
+void reportGrade(int percent, const std::vector<ReportedAnswer> &answers) {
     emscripten::val detail = emscripten::val::object();
     detail.set("grade", percent);
+    emscripten::val list = emscripten::val::array();
+    for (const ReportedAnswer &answer : answers) {
+        emscripten::val item = emscripten::val::object();
+        item.set("id", answer.id.toStdString());
+        item.set("response", answer.response.toStdString());
+        item.set("right", answer.right);
+        list.call<void>("push", item);
+    }
+    detail.set("answers", list);
     page::dispatchToPage("exercisegraded", detail);
+}
+
+void reportAttempt(const QString &attempt) {
+    emscripten::val detail = emscripten::val::object();
+    detail.set("attempt", attempt.toStdString());
+    page::dispatchToPage("exercisechanged", detail);
+}
+
+// Asked as an event whose detail the page fills while it hears it: events are heard as they are dispatched.
+// Anything but a text of a kept attempt's length is no attempt.
+QString keptAttempt() {
+    constexpr int LongestKept = 4096;
+    emscripten::val detail = emscripten::val::object();
+    detail.set("attempt", emscripten::val::null());
+    page::dispatchToPage("exercisestarted", detail);
+    const emscripten::val kept = detail["attempt"];
+    if (!kept.isString() || kept["length"].as<int>() > LongestKept) {
+        return {};
+    }
+    return QString::fromStdString(kept.as<std::string>());
 }
