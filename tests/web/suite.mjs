@@ -457,6 +457,9 @@ const platformPage = (script) => `<!doctype html><html><head><meta charset="utf-
 const platformRoutes = {
     '/platform/scorm12.min.js': scormAgain,
     '/platform/index.html': platformPage(`window.API = new Scorm12API({ autocommit: false, logLevel: 5 });
+        // What the platform holds from earlier visits, flattened ("cmi.core.entry", "cmi.suspend_data", ...),
+        // given as JSON in the address's fragment.
+        if (location.hash.length > 1) window.API.loadFromFlattenedJSON(JSON.parse(decodeURIComponent(location.hash.slice(1))));
         // The values the page sets, as it set them (some, such as the session time, cannot be read back).
         window.setValues = {};
         const setValue = window.API.LMSSetValue.bind(window.API);
@@ -478,7 +481,50 @@ const recorded = (tab) => tab.evaluateTop(() => ({
     time: window.setValues['cmi.core.session_time'],
     initialized: window.API.isInitialized(),
     terminated: window.API.isTerminated(),
+    exit: window.setValues['cmi.core.exit'],
+    suspendData: window.setValues['cmi.suspend_data'],
+    interactionCount: String(window.API.LMSGetValue('cmi.interactions._count')),
+    interactions: Object.fromEntries(Object.entries(window.setValues).filter(([name]) => name.startsWith('cmi.interactions.'))),
 }));
+
+// A second visit to the platform: its page loaded again with what the platform holds from the first, the
+// exercise in its frame.
+async function visitAgain(exercise, tab, held) {
+    await tab.goto(`${platformServerBase}/platform/index.html?visit=${Date.now()}#${encodeURIComponent(JSON.stringify(held))}`);
+    await exercise.waitFor(() => document.getElementById('message')?.hidden === true, 'the exercise in the frame');
+    await exercise.enableReader();
+}
+
+// The pupil leaves without Exit: the frame's page goes, and the session is finished.
+async function leave(exercise, tab) {
+    await tab.evaluateTop(() => { document.querySelector('iframe').src = 'about:blank'; });
+    await exercise.until(async () => (await recorded(tab)).terminated, 'the session to be finished as the page goes');
+}
+
+// What the window shows, as a screen reader reads it: the compounds in the tray from left to right, each
+// placed tile with where it lies, each reaction's boxes and the grade. An empty box's element holds its
+// name until the box has had text or the keyboard (Qt for WebAssembly's way): it reads as empty.
+async function windowShown(exercise) {
+    const controls = (await exercise.controls()).filter((c) => c.main && c.shown);
+    const tiles = controls.filter((c) => c.tag === 'BUTTON' && kindNames.includes(c.text));
+    const tray = [...new Set(tiles.filter((c) => !c.description.startsWith('στην καύση')).sort((a, b) => a.x - b.x).map((c) => c.text))];
+    const placed = tiles.filter((c) => c.description.startsWith('στην καύση')).map((c) => `${c.text} ${c.description}`).sort();
+    const boxes = [];
+    for (let r = 0; r < reactionNames.length; r++) {
+        boxes.push((await exercise.boxes(r)).map((box) => (box.value === box.text ? '' : box.value)).join('|'));
+    }
+    return { tray, placed, boxes, grade: await exercise.grade() };
+}
+
+// Each interaction the platform recorded, by its number.
+function interactionsOf(data) {
+    const list = [];
+    for (const [name, value] of Object.entries(data.interactions)) {
+        const [, n, field] = name.match(/^cmi\.interactions\.(\d+)\.(.+)$/);
+        list[Number(n)] = { ...list[Number(n)], [field]: value };
+    }
+    return list;
+}
 
 // The program fetched once, and nothing said at error level (where the browser's driver tells).
 function expectOneDownload(tab) {
@@ -678,6 +724,100 @@ const scenarios = [
             await exercise.until(async () => (await recorded(tab)).terminated, 'the session to be finished as the page goes');
         },
     },
+    {
+        name: 'in a learning platform: an attempt left part way is kept, comes back as it was on the next visit, and once whole the exit is reset',
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            // A Check that sends a wrong compound home, then more done after it, with a Greek ν typed.
+            const wrong = answers.rightKind[1] === 3 ? 1 : 3;
+            await exercise.place(answers.rightKind[0], 0);
+            await exercise.typeCoefficients(0, answers.rightTexts[0]);
+            await exercise.place(wrong, 1);
+            const partial = await exercise.check();
+            expect(partial === percent(full), partial);
+            await exercise.place(answers.rightKind[4], 4);
+            await exercise.typeCoefficients(4, ['', '3ν', '', '2']);
+            await exercise.place(answers.rightKind[2], 2);
+            const left = await windowShown(exercise);
+            expect(left.placed.length === 3 && left.boxes[4] === '3ν||2' && left.grade === null, JSON.stringify(left));
+            await leave(exercise, tab);
+            const first = await recorded(tab);
+            expect(first.exit === 'suspend' && /^alkyne-attempt-1\//.test(first.suspendData ?? ''), JSON.stringify(first));
+            expect(first.status === 'incomplete', JSON.stringify(first));
+
+            // The platform hands the attempt back, with the interactions of the first visit.
+            await visitAgain(exercise, tab, {
+                'cmi.core.entry': 'resume',
+                'cmi.core.lesson_status': 'incomplete',
+                'cmi.suspend_data': first.suspendData,
+                ...first.interactions,
+            });
+            const resumed = await windowShown(exercise);
+            expect(JSON.stringify(resumed) === JSON.stringify(left),
+                `the window came back as ${JSON.stringify(resumed)}, left as ${JSON.stringify(left)}`);
+            const earlier = interactionsOf(first).length;
+            const whole = await wholeAttempt(exercise);
+            expect(whole === percent(100), whole);
+            await exercise.until(async () => (await recorded(tab)).raw === '100', 'the platform to record 100');
+            const second = await recorded(tab);
+            expect(second.status === 'passed' && second.exit === '', `at 100: ${JSON.stringify(second)}`);
+            const numbered = interactionsOf(second);
+            expect(earlier > 0 && numbered.length === earlier + answers.rightKind.length && numbered.slice(0, earlier).every((i) => i === undefined),
+                `the interactions of this visit are not numbered on from the ${earlier} held: ${JSON.stringify(second.interactions)}`);
+            await leave(exercise, tab);
+            expect((await recorded(tab)).exit === '', 'leaving after 100 sets the exit to suspend again');
+        },
+    },
+    {
+        name: 'in a learning platform: each Check records an interaction for each reaction that holds a compound',
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            // Propyne's blank asks for water: carbon dioxide is placed there.
+            const formulas = ['C', 'CO2', 'CO', 'H2O', 'H2'];
+            const wrong = answers.rightKind[1] === 3 ? 1 : 3;
+            await exercise.place(answers.rightKind[0], 0);
+            await exercise.typeCoefficients(0, answers.rightTexts[0]);
+            await exercise.place(wrong, 1);
+            await exercise.typeCoefficients(1, answers.rightTexts[1]);
+            await exercise.check();
+            await exercise.until(async () => (await recorded(tab)).interactionCount === '2', 'two interactions');
+            // The wrong compound went home: the next Check has one reaction to record.
+            await exercise.check();
+            await exercise.until(async () => (await recorded(tab)).interactionCount === '3', 'a third interaction');
+            const [ethyne, propyne, again] = interactionsOf(await recorded(tab));
+            const time = /^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$/;
+            const texts = (r) => answers.rightTexts[r].map((text) => `[${text}]`);
+            expect(ethyne.id === 'combustion_C2H2' && ethyne.type === 'fill-in' && ethyne.result === 'correct' && time.test(ethyne.time) &&
+                ethyne.student_response === `${texts(0)[0]} C2H2 + ${texts(0)[1]} O2 -> ${texts(0)[2]} CO2 + ${texts(0)[3]} H2O`,
+            JSON.stringify(ethyne));
+            expect(propyne.id === 'combustion_C3H4' && propyne.result === 'wrong' &&
+                propyne.student_response === `${texts(1)[0]} C3H4 + ${texts(1)[1]} O2 -> ${texts(1)[2]} CO2 + ${texts(1)[3]} ${formulas[wrong]}`,
+            JSON.stringify(propyne));
+            expect(again.id === 'combustion_C2H2' && again.result === 'correct', JSON.stringify(again));
+        },
+    },
+    ...[
+        ['empty', ''],
+        ['another program\'s', '{"slide":7,"viewed":[1,2,3]}'],
+        ['cut short', 'alkyne-attempt-1/31042/0603--20--/s25/2/5/4/2/~0020'],
+        ['of another version, with a tile on two reactions', 'alkyne-attempt-9/31042/0606060606/s100/A/B/C/0000'],
+    ].map(([what, data]) => ({
+        name: `in a learning platform: a kept attempt that is ${what} gives a fresh window, with no error`,
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            await visitAgain(exercise, tab, { 'cmi.core.entry': 'resume', 'cmi.core.lesson_status': 'incomplete', 'cmi.suspend_data': data });
+            const shown = await windowShown(exercise);
+            expect(shown.tray.length === kindNames.length && shown.placed.length === 0 && shown.boxes.every((b) => b === '') && shown.grade === null,
+                JSON.stringify(shown));
+            const grade = await exercise.check();
+            expect(grade === percent(0), grade);
+            const errors = (tab.messages ?? []).filter((m) => /pageerror|^error/i.test(m));
+            expect(errors.length === 0, errors.join('\n'));
+        },
+    })),
     {
         name: 'in a platform that refuses every call, nothing changes for the pupil',
         browsers: ['chromium'],
