@@ -7,6 +7,7 @@
 //   await tab.pointer.move(x, y); .down(); .up(); await tab.touch.start(x, y) ...; await tab.touch.doubleTap(x, y);
 //   await tab.key('F6');
 //   await tab.type('2ν'); await tab.screenshot(); tab.openedTabs; tab.messages; await tab.close();
+//   tab.page, tab.browser: Puppeteer's page and browser (Chromium and Firefox only)
 //
 // WebKitGTK's MiniBrowser needs an X display (DISPLAY); scripts/web.sh suite starts one.
 
@@ -71,6 +72,10 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
         messages,
         requests,
         openedTabs,
+        // Puppeteer's own objects, for what this interface does not cover (a learning platform's forms and
+        // the windows it opens).
+        page,
+        browser,
         goto: (url) => page.goto(url, { waitUntil: 'load' }),
         evaluate: (fn, ...args) => context().evaluate(fn, ...args),
         evaluateTop: (fn, ...args) => page.evaluate(fn, ...args),
