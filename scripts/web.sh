@@ -10,7 +10,11 @@
 #   scripts/web.sh qt       only the root and the Qt: builds them when the cache has none.
 #   scripts/web.sh site     the site and its zips, without the suite.
 #   scripts/web.sh suite    the browser suite, when the cache holds the Qt; otherwise says in one line
-#                           that it skipped it (CI runs this).
+#                           that it skipped it (CI runs this). With Moodle's source beside the checkout
+#                           (../shared/lms), the SCORM package in Moodle too, as the stage below.
+#   scripts/web.sh moodle   the SCORM package played in a real Moodle, installed for the run and removed
+#                           after it (tests/web/moodle.sh, about 4 minutes); MOODLE_IMAGES=docs/images
+#                           also makes the screenshots of docs/web.md.
 #   scripts/web.sh bench    the bytes sent and the time to the first painted window and to the first
 #                           accepted input, beside an empty Qt window built the same way.
 #   scripts/web.sh serve    serves the site on http://localhost:8000/ for a person to try it.
@@ -255,6 +259,23 @@ suite_stage() {
     tail -n 1 "$logs/suite.log"
 }
 
+# The SCORM package played in a real Moodle (tests/web/moodle.sh), with the pupils' and the teacher's
+# screenshots in build-web/moodle; prints its last line ("moodle: N passed, N failed"), or the one that
+# says why it could not run.
+moodle_stage() {
+    browser_packages
+    if ! "$root/tests/web/moodle.sh" "$build/$(project_name)-scorm12.zip" "$build/answers.json" "$build/moodle" \
+        ${MOODLE_IMAGES:+"$MOODLE_IMAGES"}; then
+        say "the SCORM package failed in Moodle, see $build/moodle/run.log"
+        exit 1
+    fi
+}
+
+# Whether Moodle's source lies beside the checkout, where the shared folder of the team is.
+have_moodle() {
+    compgen -G "$root/../shared/lms/moodle-*.tar.xz" >/dev/null
+}
+
 # The exercise as WebAssembly, and its site and zip (packaging/web/web.cmake).
 web_build_stage() {
     local qt="$1"
@@ -295,6 +316,9 @@ case "${1:-all}" in
         result="$(suite_stage)"
         printf '%s\n' "$build/site" "$build/$(project_name)-web.zip" "$build/$(project_name)-scorm12.zip" \
             "browser suite: $result"
+        if have_moodle; then
+            moodle_stage
+        fi
         ;;
     suite)
         if ! cached_qt; then
@@ -305,6 +329,15 @@ case "${1:-all}" in
         web_build_stage "$QT_PREFIX"
         result="$(suite_stage)"
         printf 'browser suite: %s\n' "$result"
+        if have_moodle; then
+            moodle_stage
+        fi
+        ;;
+    moodle)
+        cached_qt || { say "no Qt for WebAssembly yet: run scripts/web.sh first"; exit 1; }
+        host_tools_stage
+        web_build_stage "$QT_PREFIX"
+        moodle_stage
         ;;
     bench)
         cached_qt || { say "no Qt for WebAssembly yet: run scripts/web.sh first"; exit 1; }
