@@ -623,21 +623,27 @@ const scenarios = [
         },
     },
     {
-        name: 'a finger carries a tile 0, 100 and 300 ms after a tap in a box',
+        name: 'a finger carries a tile 0, 100 and 300 ms after a tap in a box, and at once after Check tapped in the menu',
         browsers: ['chromium'],
         viewport: { width: 640, height: 360, ratio: 3, touch: true },
         input: 'touch',
         run: async (exercise) => {
             await exercise.place(answers.rightKind[0], 0);
+            const carried = async (r, after) => {
+                const tile = await exercise.trayTile(answers.rightKind[r]);
+                await exercise.drag(tile, await exercise.reaction(r));
+                await exercise.until(async () => (await exercise.boxes(r)).length > 0, `the tile carried ${after}`, 5);
+            };
             for (const [n, delay] of [0, 100, 300].entries()) {
                 const [box] = await exercise.boxes(0);
                 await exercise.click(box);
                 await pause(delay);
-                const tile = await exercise.trayTile(answers.rightKind[n + 1]);
-                const reaction = await exercise.reaction(n + 1);
-                await exercise.drag(tile, reaction);
-                await exercise.until(async () => (await exercise.boxes(n + 1)).length > 0, `the tile carried ${delay} ms after the tap`, 5);
+                await carried(n + 1, `${delay} ms after the tap`);
             }
+            const check = await exercise.find((c) => c.main && c.role === 'menuitem' && c.text === 'Έλεγχος', 'Έλεγχος');
+            await exercise.click(check);
+            await exercise.until(async () => (await exercise.grade()) !== null, 'the grade');
+            await carried(4, 'at once after Check');
         },
     },
     {
