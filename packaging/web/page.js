@@ -79,6 +79,8 @@ const platform = (() => {
         }
     };
     return {
+        // Whether the page is played inside a learning platform.
+        found: api !== null,
         // The last grade stands: a whole answer "passed", anything less "incomplete", which leaves the
         // pupil free to correct it (see README.md).
         graded: (grade, answers) => {
@@ -123,6 +125,43 @@ const compiledProgram = async () => {
     return WebAssembly.compile(await response.arrayBuffer());
 };
 
+// The site's service worker (worker.js), which keeps this build's files for working offline, made ready
+// before the program is fetched. On the first visit the page waits for it to fill its cache, which
+// fetches the program, and then takes the program from there, so that it comes once. On a later visit
+// with a network, a new build found on the server is installed whole and the page reloads into it;
+// without a network the kept build opens. Resolves to true when the page is about to reload.
+// Not inside a learning platform's frame (the platform serves the package: docs/web.md), nor where the
+// browser has no service workers or refuses them (a file, a private window): there it does nothing.
+const offlineReady = async () => {
+    if (window.parent !== window || platform.found || !('serviceWorker' in navigator) ||
+        !/^https?:$/.test(location.protocol) || !window.isSecureContext) return false;
+    const workers = navigator.serviceWorker;
+    try {
+        const registration = await workers.register('worker.js', { scope: './' });
+        const controlled = workers.controller !== null;
+        if (controlled) await registration.update().catch(() => {}); // offline: the kept build
+        const incoming = registration.installing ?? registration.waiting;
+        if (!incoming) return false;
+        // Until the new worker takes the page, or gives up (a file that failed: the page works as before).
+        const took = await new Promise((done) => {
+            workers.addEventListener('controllerchange', () => done(true), { once: true });
+            const given = () => {
+                if (incoming.state === 'redundant') done(false);
+                if (incoming.state === 'activated' && workers.controller === incoming) done(true);
+            };
+            incoming.addEventListener('statechange', given);
+            given();
+        });
+        if (took && controlled) {
+            location.reload();
+            return true;
+        }
+    } catch {
+        // Refused (a private window, a policy): the page works as before.
+    }
+    return false;
+};
+
 (() => {
     const screen = document.getElementById('screen');
     const message = document.getElementById('message');
@@ -162,7 +201,7 @@ const compiledProgram = async () => {
 
     // The program says when it ends (the Exit command); an exit of the runtime itself says so too.
     document.addEventListener('exerciseended', end);
-    qtLoad({
+    offlineReady().then((reloading) => !reloading && qtLoad({
         qt: {
             module: compiledProgram(),
             entryFunction: alkyne_combustion_entry,
@@ -176,7 +215,7 @@ const compiledProgram = async () => {
                 }
             },
         },
-    }).catch((error) => {
+    })).catch((error) => {
         say('Η άσκηση δεν φόρτωσε (' + error.message + '): ανανεώστε τη σελίδα ή δοκιμάστε άλλον φυλλομετρητή.');
     });
 })();

@@ -2,7 +2,8 @@
 # (scripts/web.sh) once the alkyne-combustion, icons and worksheet_pdf targets exist:
 #   - the program as alkyne-combustion.js and .wasm, carrying the fonts a browser does not lend a page;
 #   - the site (the web_site target): the page index.html with its script and style, Qt's loader, the
-#     program, the worksheet, the icons and a web app manifest, in site/, static files only;
+#     program, the worksheet, the icons, a web app manifest and the service worker that keeps them all
+#     for working offline (worker.cmake), in site/, static files only;
 #   - its zip, alkyne-combustion-<version>-web.zip (the web_zip target);
 #   - the same site as a SCORM 1.2 package for learning platforms, with imsmanifest.xml at the zip's
 #     root, alkyne-combustion-<version>-scorm12.zip (the scorm_zip target).
@@ -34,23 +35,34 @@ set(web_icons)
 foreach(size IN LISTS web_icon_sizes)
     list(APPEND web_icons ${PROJECT_BINARY_DIR}/web-icons/${size}x${size}/apps/${APP_ID}.png)
 endforeach()
+# Opaque on the window's white, with the margin a launcher's mask needs: the maskable icon of the
+# manifest and the iPad's touch icon.
+set(WEB_BACKGROUND "#ffffff")
+set(web_maskable ${PROJECT_BINARY_DIR}/web-icons/512x512/apps/${APP_ID}-maskable.png)
+set(web_touch_icon ${PROJECT_BINARY_DIR}/web-icons/180x180/apps/${APP_ID}-maskable.png)
 add_custom_command(
-    OUTPUT ${web_icons}
+    OUTPUT ${web_icons} ${web_maskable} ${web_touch_icon}
     COMMAND render_icon ${PROJECT_SOURCE_DIR}/resources/pictures/window_icon.svg ${PROJECT_BINARY_DIR}/web-icons
             ${APP_ID} ${web_icon_sizes}
+    COMMAND render_icon --on=${WEB_BACKGROUND} ${PROJECT_SOURCE_DIR}/resources/pictures/window_icon.svg
+            ${PROJECT_BINARY_DIR}/web-icons ${APP_ID}-maskable 180 512
     DEPENDS render_icon ${PROJECT_SOURCE_DIR}/resources/pictures/window_icon.svg
     COMMENT "Rendering the page's icons"
     VERBATIM)
 
 set(WEB_TITLE "${APP_NAME}")
+# The name under an installed icon, short enough for a launcher's line.
+set(WEB_SHORT_NAME "Αλκίνια")
+# The bar of an installed window, as the window's yellow panel.
+set(WEB_THEME "#ffffc0")
 configure_file(${web_dir}/index.html.in ${PROJECT_BINARY_DIR}/web/index.html @ONLY)
 configure_file(${web_dir}/manifest.webmanifest.in ${PROJECT_BINARY_DIR}/web/manifest.webmanifest @ONLY)
 
 set(site_files
     ${site_dir}/index.html ${site_dir}/page.js ${site_dir}/page.css ${site_dir}/manifest.webmanifest
     ${site_dir}/qtloader.js ${site_dir}/alkyne-combustion.js ${site_dir}/alkyne-combustion.wasm
-    ${site_dir}/worksheet.pdf ${site_dir}/icon-192.png ${site_dir}/icon-512.png ${site_dir}/LICENSE
-    ${site_dir}/LICENSE-fonts.txt)
+    ${site_dir}/worksheet.pdf ${site_dir}/icon-192.png ${site_dir}/icon-512.png ${site_dir}/icon-maskable.png
+    ${site_dir}/apple-touch-icon.png ${site_dir}/LICENSE ${site_dir}/LICENSE-fonts.txt ${site_dir}/worker.js)
 list(GET web_icons 0 web_icon_192)
 list(GET web_icons 1 web_icon_512)
 add_custom_command(
@@ -65,9 +77,15 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E copy ${WORKSHEET_BUILD_FILE} ${site_dir}/worksheet.pdf
     COMMAND ${CMAKE_COMMAND} -E copy ${web_icon_192} ${site_dir}/icon-192.png
     COMMAND ${CMAKE_COMMAND} -E copy ${web_icon_512} ${site_dir}/icon-512.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_maskable} ${site_dir}/icon-maskable.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_touch_icon} ${site_dir}/apple-touch-icon.png
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${site_dir}/LICENSE
     COMMAND ${CMAKE_COMMAND} -E copy ${WEB_FONT_LICENCE} ${site_dir}/LICENSE-fonts.txt
-    DEPENDS alkyne-combustion worksheet_pdf ${web_icons} ${PROJECT_BINARY_DIR}/web/index.html
+    # Last, the service worker, which lists every other file with its hash.
+    COMMAND ${CMAKE_COMMAND} -DSITE=${site_dir} -DTEMPLATE=${web_dir}/worker.js.in -DNAME=${PROJECT_NAME}
+            -DVERSION=${PROJECT_VERSION} -P ${web_dir}/worker.cmake
+    DEPENDS alkyne-combustion worksheet_pdf ${web_icons} ${web_maskable} ${web_touch_icon}
+            ${web_dir}/worker.js.in ${web_dir}/worker.cmake ${PROJECT_BINARY_DIR}/web/index.html
             ${PROJECT_BINARY_DIR}/web/manifest.webmanifest ${web_dir}/page.js ${web_dir}/page.css
             ${WEB_FONT_LICENCE} ${PROJECT_SOURCE_DIR}/LICENSE
     COMMENT "Gathering the site"

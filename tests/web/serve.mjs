@@ -4,7 +4,9 @@
 //
 //   node serve.mjs SITE_DIR [PORT] [SUB_PATH]      (defaults: 8000, /)
 //
-// Exported for the suite: serve({root, port, base, wasmType}) resolves to the server once it listens.
+// Exported for the suite: serve({root, port, base, wasmType, seen}) resolves to the server once it
+// listens; root may be a function, read at each request (another build hosted in the same place), and
+// seen, when given, is called with the path of each request.
 
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
@@ -24,10 +26,11 @@ const types = {
     '.txt': 'text/plain; charset=utf-8',
 };
 
-export function serve({ root, port = 0, base = '/', wasmType = types['.wasm'], routes = {} }) {
-    const top = resolve(root);
+export function serve({ root, port = 0, base = '/', wasmType = types['.wasm'], routes = {}, seen = () => {} }) {
     const server = createServer(async (request, response) => {
+        const top = resolve(typeof root === 'function' ? root() : root);
         const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+        seen(path);
         if (Object.hasOwn(routes, path)) {
             response.writeHead(200, { 'Content-Type': types[extname(path)] ?? 'text/plain' });
             response.end(routes[path]);

@@ -13,7 +13,8 @@
 // names hold the text); the last line is "N passed, N failed".
 
 import { execFileSync } from 'node:child_process';
-import { existsSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { cpSync, existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { executables, open } from './drivers.mjs';
 import { Exercise, kindNames, pause, readControls, windowShown } from './exercise.mjs';
@@ -327,6 +328,67 @@ function expectOneDownload(tab) {
     expect(errors.length === 0, errors.join('\n'));
 }
 
+// The site on a server of a scenario's own, under the same sub-path: the paths it was asked for, the
+// folder it serves (which may change to another build hosted in the same place), and close(), after
+// which the browser finds no server at all, as with no network.
+async function ownSite(root) {
+    const site = { root, paths: [] };
+    const server = await serve({ root: () => site.root, base: subPath, seen: (path) => site.paths.push(path) });
+    site.url = `http://127.0.0.1:${server.address().port}${subPath}`;
+    site.close = () => new Promise((done) => {
+        server.closeAllConnections();
+        server.close(() => done());
+    });
+    return site;
+}
+
+// The cache of the worker a folder's site holds, and the name and version it is named after.
+function workerCache(folder) {
+    const [, cache, program, version] = readFileSync(join(folder, 'worker.js'), 'utf8')
+        .match(/^const cacheName = '((.+)-([0-9.]+)-[0-9a-f]{16})';$/m);
+    return { cache, program, version };
+}
+
+// Another build of the site: its page changed, and its worker written again by the build's own script.
+function secondBuild() {
+    const folder = mkdtempSync(join(tmpdir(), 'suite-second-build-'));
+    cpSync(siteDir, folder, { recursive: true });
+    const page = readFileSync(join(folder, 'index.html'), 'utf8');
+    writeFileSync(join(folder, 'index.html'), page.replace('<title>', '<meta name="build" content="second">\n<title>'));
+    const { program, version } = workerCache(siteDir);
+    const sources = new URL('../../packaging/web/', import.meta.url).pathname;
+    execFileSync('cmake', [`-DSITE=${folder}`, `-DTEMPLATE=${join(sources, 'worker.js.in')}`, `-DNAME=${program}`,
+        `-DVERSION=${version}`, '-P', join(sources, 'worker.cmake')], { stdio: 'pipe' });
+    return folder;
+}
+
+// The service workers and caches a page (or the frame the tab uses) has, where the browser has them.
+const kept = (tab) => tab.evaluate(async () => ({
+    workers: navigator.serviceWorker ? (await navigator.serviceWorker.getRegistrations().catch(() => [])).length : 0,
+    caches: typeof caches === 'object' ? await caches.keys().catch(() => []) : [],
+    controlled: Boolean(navigator.serviceWorker?.controller),
+}));
+
+// Whether an icon is opaque and its picture lies within the central circle of 80% of its side, which a
+// launcher's mask keeps whole.
+function maskable(file) {
+    const png = PNG.sync.read(readFileSync(file));
+    const { width, height, data } = png;
+    const at = (x, y) => data.subarray((y * width + x) * 4, (y * width + x) * 4 + 4);
+    const background = at(0, 0);
+    let opaque = true;
+    let outside = 0;
+    for (let y = 0; y < height; y++) {
+        for (let x = 0; x < width; x++) {
+            const pixel = at(x, y);
+            if (pixel[3] !== 255) opaque = false;
+            const drawn = pixel.some((v, i) => Math.abs(v - background[i]) > 8);
+            if (drawn && Math.hypot(x + 0.5 - width / 2, y + 0.5 - height / 2) > 0.4 * width) outside++;
+        }
+    }
+    return { width, height, opaque, outside, drawn: [...background] };
+}
+
 // ---- Scenarios ---------------------------------------------------------------------------------------
 
 const percent = (points) => `Βαθμός ${points}%`;
@@ -465,6 +527,95 @@ const scenarios = [
             const grade = await exercise.check();
             expect(grade === percent(0), grade);
             expectOneDownload(tab);
+        },
+    },
+    {
+        name: 'after one visit, with no network, the page opens, a whole attempt grades 100% and the Worksheet opens; the program fetched once',
+        browsers: ['chromium', 'firefox', 'webkit'],
+        loadsItself: true,
+        run: async (exercise, tab) => {
+            const site = await ownSite(siteDir);
+            try {
+                await exercise.load(site.url);
+                const downloads = site.paths.filter((path) => path.endsWith('.wasm')).length;
+                expect(downloads === 1, `the program was fetched ${downloads} times on the first visit`);
+                const first = await kept(tab);
+                expect(first.controlled && first.caches.length === 1 && first.caches[0] === workerCache(siteDir).cache,
+                    `after the first visit: ${JSON.stringify(first)}`);
+                await site.close();
+                await exercise.load(site.url);
+                const grade = await wholeAttempt(exercise);
+                expect(grade === percent(100), `offline: ${grade}`);
+                const sheet = await tab.evaluate(async () => {
+                    const response = await fetch('worksheet.pdf');
+                    const bytes = new Uint8Array(await response.arrayBuffer());
+                    return { ok: response.ok, size: bytes.length, start: String.fromCharCode(...bytes.subarray(0, 5)) };
+                });
+                expect(sheet.ok && sheet.start === '%PDF-' && sheet.size === statSync(join(siteDir, 'worksheet.pdf')).size,
+                    `the worksheet offline: ${JSON.stringify(sheet)}`);
+                if (tab.name === 'chromium') {
+                    await exercise.command('Φύλλο εργασίας');
+                    await exercise.until(async () => tab.openedTabs.some((address) => address === `${site.url}worksheet.pdf`),
+                        `the worksheet in a new tab (${tab.openedTabs})`);
+                }
+            } finally {
+                await site.close();
+            }
+        },
+    },
+    {
+        name: 'another build hosted in the same place runs on the next visit with a network, and only its cache is left',
+        browsers: ['chromium'],
+        loadsItself: true,
+        run: async (exercise, tab) => {
+            const second = secondBuild();
+            const site = await ownSite(siteDir);
+            try {
+                await exercise.load(site.url);
+                site.root = second;
+                await tab.goto(site.url);
+                await exercise.waitFor(() => document.querySelector('meta[name="build"]') !== null &&
+                    document.getElementById('message').hidden, 'the second build to open');
+                await exercise.enableReader();
+                const grade = await exercise.check();
+                expect(grade === percent(0), grade);
+                const left = await kept(tab);
+                expect(left.workers === 1 && left.caches.length === 1 && left.caches[0] === workerCache(second).cache &&
+                    workerCache(second).cache !== workerCache(siteDir).cache, `after the second build: ${JSON.stringify(left)}`);
+            } finally {
+                await site.close();
+                rmSync(second, { recursive: true, force: true });
+            }
+        },
+    },
+    {
+        name: 'installable from a sub-path: no installability error, the maskable and touch icons opaque and within the safe zone',
+        browsers: ['chromium'],
+        run: async (exercise, tab) => {
+            const session = await tab.page.createCDPSession();
+            const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+            expect(installabilityErrors.length === 0, JSON.stringify(installabilityErrors));
+            const manifest = await session.send('Page.getAppManifest');
+            expect(manifest.errors.length === 0 && manifest.url === `${url}manifest.webmanifest`, JSON.stringify(manifest.errors));
+            for (const [name, size] of [['icon-maskable.png', 512], ['apple-touch-icon.png', 180]]) {
+                const icon = maskable(join(siteDir, name));
+                expect(icon.width === size && icon.height === size && icon.opaque && icon.outside === 0,
+                    `${name}: ${JSON.stringify(icon)}`);
+            }
+        },
+    },
+    {
+        name: 'in a learning platform\'s frame and from a file, no service worker is registered',
+        browsers: ['chromium'],
+        platform: 'platform',
+        run: async (exercise, tab) => {
+            const framed = await kept(tab);
+            expect(framed.workers === 0 && framed.caches.length === 0, `in the frame: ${JSON.stringify(framed)}`);
+            tab.useFrame(null);
+            await tab.goto(`file://${resolve(siteDir)}/index.html`);
+            await exercise.waitFor(() => /διακομιστή ιστού/.test(document.getElementById('message').textContent), 'the page from a file');
+            const fromFile = await kept(tab);
+            expect(fromFile.workers === 0, `from a file: ${JSON.stringify(fromFile)}`);
         },
     },
     {
@@ -811,7 +962,7 @@ for (const browser of browsers) {
                 address = null;
                 await exercise.waitFor(() => document.getElementById('message')?.hidden === true, 'the exercise in the frame');
                 await exercise.enableReader();
-            } else if (!scenario.fromFile) await exercise.load(address);
+            } else if (!scenario.fromFile && !scenario.loadsItself) await exercise.load(address);
             await scenario.run(exercise, tab, address);
             passed++;
             console.log(`PASS ${label} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
