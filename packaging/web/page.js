@@ -147,7 +147,7 @@ const offlineReady = async () => {
             workers.addEventListener('controllerchange', () => done(true), { once: true });
             const given = () => {
                 if (incoming.state === 'redundant') done(false);
-                if (incoming.state === 'activated' && workers.controller === incoming) done(true);
+                if (incoming.state === 'activated') done(true); // it took the page as it activated
             };
             incoming.addEventListener('statechange', given);
             given();

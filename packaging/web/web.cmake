@@ -146,6 +146,9 @@ add_custom_target(web_bare_site
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${site_dir} ${PROJECT_BINARY_DIR}/bare-site
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_BINARY_DIR}/bare/alkyne-combustion.js
             ${PROJECT_BINARY_DIR}/bare/alkyne-combustion.wasm ${PROJECT_BINARY_DIR}/bare-site
-    DEPENDS web_bare web_site
+    # Its own service worker, listing its own program, as the exercise's lists the exercise.
+    COMMAND ${CMAKE_COMMAND} -DSITE=${PROJECT_BINARY_DIR}/bare-site -DTEMPLATE=${web_dir}/worker.js.in
+            -DNAME=${PROJECT_NAME} -DVERSION=${PROJECT_VERSION} -P ${web_dir}/worker.cmake
+    DEPENDS web_bare web_site ${web_dir}/worker.js.in ${web_dir}/worker.cmake
     COMMENT "Gathering the empty window's site"
     VERBATIM)
