@@ -80,9 +80,24 @@ mkdir -p "$work/data" "$work/pg" "$work/socket" "$work/logs" "$work/apache"
 chown "$server_user" "$work/data" "$work/pg" "$work/socket" "$work/logs" "$work/apache"
 chmod 700 "$work/pg"
 
+# The long steps run in the background while the script waits for them: bash runs a trap only once the
+# command in the foreground has ended, and a signal is to stop them, and the servers, at once.
+child=
+waiting() {
+    "$@" &
+    child=$!
+    local status=0
+    wait "$child" || status=$?
+    child=
+    return "$status"
+}
+
 apache_pid=
 stop_all() {
     local status=$?
+    if [ -n "$child" ]; then
+        kill $(pgrep -P "$child") "$child" 2>/dev/null || true
+    fi
     if [ -n "$apache_pid" ] && kill -0 "$apache_pid" 2>/dev/null; then
         kill "$apache_pid" 2>/dev/null || true
         for _ in $(seq 50); do kill -0 "$apache_pid" 2>/dev/null || break; sleep 0.1; done
@@ -97,7 +112,7 @@ stop_all() {
 trap stop_all EXIT
 trap 'exit 130' INT TERM
 
-step "unpacking $(basename "$tarball")" "$out/unpack.log" tar -xJf "$tarball" -C "$work"
+step "unpacking $(basename "$tarball")" "$out/unpack.log" tar --no-same-owner -xJf "$tarball" -C "$work"
 moodle="$work/moodle"
 
 port="$(node -e "const s = require('node:net').createServer(); s.listen(0, '127.0.0.1', () => { console.log(s.address().port); s.close(); });")"
@@ -174,7 +189,7 @@ EOF
 
 php_cli=(as_server "/usr/bin/php$php" -d max_input_vars=5000)
 before=$SECONDS
-step "installing Moodle (PHP $php, into the database)" "$out/install.log" "${php_cli[@]}" "$moodle/admin/cli/install_database.php" \
+step "installing Moodle (PHP $php, into the database)" "$out/install.log" waiting "${php_cli[@]}" "$moodle/admin/cli/install_database.php" \
     --agree-license --lang=en --adminuser=admin --adminpass='Admin-1234' --adminemail=admin@school.invalid \
     --fullname='Σχολείο' --shortname='school'
 say "Moodle installed in $((SECONDS - before)) s"
@@ -198,7 +213,7 @@ apache_pid="$(cat "$work/apache/httpd.pid" 2>/dev/null || true)"
 
 say "playing the package as the pupils and the teacher (log: $out/run.log)"
 status=0
-MOODLE_URL="$www" MOODLE_SETUP="$setup" MOODLE_PASSWORD="$password" PSQL="$pg_bin/psql" \
+waiting env MOODLE_URL="$www" MOODLE_SETUP="$setup" MOODLE_PASSWORD="$password" PSQL="$pg_bin/psql" \
     node "$here/moodle.mjs" "$answers" "$out" ${images:+"$images"} >"$out/run.log" 2>&1 || status=$?
 grep -E '^(PASS|FAIL|SKIP|SHOT) ' "$out/run.log" >&2 || true
 say "done in $((SECONDS - started)) s"
