@@ -46,6 +46,9 @@ const platform = (() => {
         return [now.getHours(), now.getMinutes(), now.getSeconds()].map(two).join(':');
     };
     if (api) call('LMSInitialize', '');
+    // An attempt left before any Check is still open: a platform that finds no status when the session
+    // ends may record it "completed" and show it for review only.
+    const unstarted = ['', 'not attempted'].includes(call('LMSGetValue', 'cmi.core.lesson_status') ?? '');
 
     // The attempt, as the program last told it (a text of its own), and the last grade. Below 100 the
     // attempt stays open for the pupil's next visit: the window in cmi.suspend_data and cmi.core.exit
@@ -105,6 +108,7 @@ const platform = (() => {
         finish: () => {
             if (!api || finished) return;
             finished = true;
+            if (unstarted && lastGrade === null) call('LMSSetValue', 'cmi.core.lesson_status', 'incomplete');
             keep();
             call('LMSSetValue', 'cmi.core.session_time', sessionTime());
             call('LMSFinish', '');
