@@ -88,10 +88,13 @@ const platform = (() => {
         // pupil free to correct it (see README.md).
         graded: (grade, answers) => {
             if (!api || finished) return;
+            // The status is committed before the score: Moodle works out the activity's completion when it
+            // stores a score, from the status it holds then, and not when a status it already holds changes.
+            call('LMSSetValue', 'cmi.core.lesson_status', grade === 100 ? 'passed' : 'incomplete');
+            call('LMSCommit', '');
             call('LMSSetValue', 'cmi.core.score.min', '0');
             call('LMSSetValue', 'cmi.core.score.max', '100');
             call('LMSSetValue', 'cmi.core.score.raw', String(grade));
-            call('LMSSetValue', 'cmi.core.lesson_status', grade === 100 ? 'passed' : 'incomplete');
             lastGrade = grade;
             record(answers);
             keep();

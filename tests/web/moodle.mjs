@@ -255,7 +255,7 @@ await check('after a Check, Moodle holds one interaction per placed reaction', a
     expect(ids.size === found.size && !ids.has(undefined), 'interactions without an id of their own');
 });
 
-await check('a partial attempt left through Moodle\'s Exit stays "incomplete"; entered again: the same attempt, not in review, the window as it was left', () =>
+await check('a partial attempt left through Moodle\'s Exit stays "incomplete"; entered again: the same attempt, not in review, the window as it was left; finished then: 100, "passed", complete, 100 in the gradebook', () =>
     as('pupil2', 'partial', async (tab) => {
         let launched = await launch(tab, main);
         let { exercise } = launched;
@@ -288,6 +288,21 @@ await check('a partial attempt left through Moodle\'s Exit stays "incomplete"; e
         const again = await windowShown(exercise);
         expect(JSON.stringify(again) === JSON.stringify(shown),
             `entered again, the window shows ${JSON.stringify(again)}; it was left as ${JSON.stringify(shown)}`);
+        // Finished on this visit: the same attempt records 100, "passed", the activity complete, 100 in the
+        // gradebook.
+        await exercise.typeCoefficients(1, answers.rightTexts[1]);
+        for (let r = 2; r < answers.rightKind.length; r++) await placeAndType(exercise, r);
+        const whole = await exercise.check();
+        expect(whole === percent(100), `finished, the exercise shows ${whole}`);
+        const finished = await recorded(() => lastAttempt('pupil2', main),
+            (t) => t['cmi.core.score.raw'] === '100' && t['cmi.core.lesson_status'] === 'passed');
+        expect(finished['cmi.core.score.raw'] === '100' && finished['cmi.core.lesson_status'] === 'passed',
+            `finished, Moodle recorded score ${finished['cmi.core.score.raw']}, status ${finished['cmi.core.lesson_status']}`);
+        expect(tracks('pupil2', main).size === 1, `finished, Moodle holds ${tracks('pupil2', main).size} attempts`);
+        const state = await recorded(() => completion('pupil2', main), (c) => c === '1' || c === '2');
+        expect(state === '1' || state === '2', `finished, the activity's completion state is ${state}`);
+        const grades = await recorded(() => gradebook('pupil2', main), (g) => Number(g) === 100);
+        expect(Number(grades) === 100, `finished, the gradebook holds ${grades}`);
     }));
 
 await check("the teacher's interactions report lists the pupil's interactions", () =>
