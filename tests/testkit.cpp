@@ -277,6 +277,16 @@ QPoint centreOf(const QWidget &form, const QWidget *control) {
     return control->mapTo(&form, control->rect().center());
 }
 
+int topTileOfKind(const QWidget &form, int kind) {
+    for (int n = kind; n < TileCount; n += KindCount) {
+        if (tile(form, n)->twipGeometry().top <= TrayLine) {
+            const Picture *hit = tileUnder(form, centreOf(form, tile(form, n)));
+            return hit->objectName().section(QLatin1Char('_'), 1).toInt();
+        }
+    }
+    qFatal("no tile of kind %d left in the tray", kind);
+}
+
 void press(const QWidget &form, QPoint at, Qt::MouseButton button) {
     QTest::mousePress(form.windowHandle(), button, Qt::NoModifier, at);
 }

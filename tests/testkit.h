@@ -132,6 +132,8 @@ QPoint windowPoint(const QWidget &form, QPointF clientTwips);
 Picture *tileUnder(const QWidget &form, QPoint windowPosition);
 // The centre of a control, in the window's coordinates.
 QPoint centreOf(const QWidget &form, const QWidget *control);
+// The tray tile of a kind that lies on top of its stack, found the way a pupil finds it: by pointing.
+int topTileOfKind(const QWidget &form, int kind);
 
 void press(const QWidget &form, QPoint at, Qt::MouseButton button = Qt::LeftButton);
 void moveTo(const QWidget &form, QPoint at, Qt::MouseButton held = Qt::LeftButton);

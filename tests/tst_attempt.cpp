@@ -79,17 +79,6 @@ QString altered(const Attempt &a, const QString &from, const QString &to) {
 
 // ---- Driving a window -------------------------------------------------------------------------
 
-// The tray tile of a kind on top of its stack, found as a pupil finds it: by pointing at it.
-int topTileOfKind(const QWidget &form, int kind) {
-    for (int n = kind; n < TileCount; n += KindCount) {
-        if (tile(form, n)->twipGeometry().top <= TrayLine) {
-            const Picture *hit = tileUnder(form, centreOf(form, tile(form, n)));
-            return hit->objectName().section(QLatin1Char('_'), 1).toInt();
-        }
-    }
-    qFatal("no tile of kind %d left in the tray", kind);
-}
-
 // The tile that lies in a reaction's slot.
 int tileOn(const QWidget &form, int reaction) {
     for (int n = 0; n < TileCount; ++n) {

@@ -25,17 +25,6 @@ int firstBox(int reaction) {
     return reaction == 4 ? 1 : 0;
 }
 
-// The tray tile of a kind that lies on top of its stack, found the way a pupil finds it: by pointing.
-int topTileOfKind(const QWidget &form, int kind) {
-    for (int n = kind; n < TileCount; n += KindCount) {
-        if (tile(form, n)->twipGeometry().top <= TrayLine) {
-            const Picture *hit = tileUnder(form, centreOf(form, tile(form, n)));
-            return hit->objectName().section(QLatin1Char('_'), 1).toInt();
-        }
-    }
-    qFatal("no tile of kind %d left in the tray", kind);
-}
-
 int place(const QWidget &form, int kind, int reaction) {
     const int n = topTileOfKind(form, kind);
     dragTile(form, n, centreOf(form, testkit::reaction(form, reaction)));
