@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWindow>
@@ -19,6 +20,7 @@
 #include <qpa/qplatformintegration.h>
 
 #include <array>
+#include <utility>
 
 using namespace testkit;
 
@@ -1024,6 +1026,64 @@ private slots:
             }));
 #endif
         }
+    }
+
+    void altTappedUnderAScreenReader_data() {
+        QTest::addColumn<bool>("answeredBeforeRelease"); // the screen reader's answer came while Alt was down
+        QTest::addColumn<bool>("keptByReader");          // the screen reader kept the keys for itself
+        QTest::newRow("a slow reader: both keys sent back after the release") << false << false;
+        QTest::newRow("a quick reader: the press sent back while Alt is down") << true << false;
+        QTest::newRow("the reader kept both keys") << false << true;
+    }
+
+    // With a screen reader on Linux, Qt's accessibility bridge holds each key the window receives until
+    // the reader has answered, then sends a copy to the control it was meant for unless the reader kept
+    // it; the menu bar has seen the real Alt already. Alt tapped opens the menu bar once, whenever the
+    // reader answers.
+    void altTappedUnderAScreenReader() {
+        QFETCH(bool, answeredBeforeRelease);
+        QFETCH(bool, keptByReader);
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        QMenuBar *bar = pupil.form.menuBar();
+        struct Bridge : QObject {
+            QList<std::pair<QPointer<QObject>, QKeyEvent *>> held;
+            bool eventFilter(QObject *target, QEvent *event) override {
+                if (!event->spontaneous() ||
+                    (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+                    return false;
+                }
+                const auto *key = static_cast<QKeyEvent *>(event);
+                held.append(
+                    {target, new QKeyEvent(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                                           key->nativeVirtualKey(), key->nativeModifiers(), key->text(),
+                                           key->isAutoRepeat(), static_cast<quint16>(key->count()))});
+                return true;
+            }
+            void answer(bool kept) {
+                for (auto &[target, copy] : std::exchange(held, {})) {
+                    if (kept || target == nullptr) {
+                        delete copy;
+                    } else {
+                        QCoreApplication::postEvent(target, copy);
+                    }
+                }
+                QCoreApplication::processEvents();
+            }
+        } bridge;
+        qApp->installEventFilter(&bridge);
+        QTest::keyPress(pupil.form.windowHandle(), Qt::Key_Alt);
+        if (answeredBeforeRelease) {
+            bridge.answer(keptByReader);
+        }
+        QTest::keyRelease(pupil.form.windowHandle(), Qt::Key_Alt);
+        bridge.answer(keptByReader);
+        qApp->removeEventFilter(&bridge);
+        QVERIFY(bar->activeAction() != nullptr);
+        QCOMPARE(bar->activeAction()->objectName(), QStringLiteral("mnuHelp"));
+        QCOMPARE(QApplication::focusWidget(), bar);
+        pupil.key(Qt::Key_Right);
+        QCOMPARE(bar->activeAction()->objectName(), QStringLiteral("mnuCheck"));
     }
 
     void tabGoesOnAfterAKeyboardCheck_data() {

@@ -31,11 +31,15 @@ public:
             }
         });
         bar->installEventFilter(this);
+        bar->window()->installEventFilter(this); // after the menu bar's own filter there, so seen first
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched != bar_ || !open_) {
+        if (watched != bar_) {
+            return isResentAlt(event);
+        }
+        if (!open_) {
             return false;
         }
         if (event->type() == QEvent::FocusOut) {
@@ -64,6 +68,18 @@ protected:
     }
 
 private:
+    // With a screen reader on Linux, Qt's accessibility bridge holds every key until the reader has
+    // answered and then sends the control a copy, made without the key's time. The menu bar has acted
+    // on the real Alt already: the copy of its press would arm it again, and the copy of its release
+    // close the menu that Alt tapped has just opened, whenever the reader answers after the release.
+    static bool isResentAlt(const QEvent *event) {
+        if (event->type() != QEvent::ShortcutOverride || event->spontaneous()) {
+            return false;
+        }
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        return (key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta) && key->timestamp() == 0;
+    }
+
     void open() {
         const QList<QAction *> commands = bar_->actions();
         const auto first = std::find_if(commands.begin(), commands.end(), [](const QAction *command) {
