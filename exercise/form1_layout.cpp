@@ -284,6 +284,27 @@ void stackControls(Controls &ui) {
     }
 }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// A screen reader that hears announcements (Orca 48) reads only a window's name as it opens, not its
+// description: the window's description, the keyboard path, is announced as well, once, when the
+// window first becomes active.
+class AnnounceDescriptionOnce : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *window = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::WindowActivate && window != nullptr) {
+            QAccessibleAnnouncementEvent announcement(window, window->accessibleDescription());
+            QAccessible::updateAccessibility(&announcement);
+            deleteLater();
+        }
+        return false;
+    }
+};
+#endif
+
 } // namespace
 
 void setupControls(QMainWindow *window, Controls &ui) {
@@ -291,6 +312,9 @@ void setupControls(QMainWindow *window, Controls &ui) {
     window->setWindowTitle(site::ExerciseTitle);
     window->setWindowIcon(storedIcon(site::WindowIconResource));
     window->setAccessibleDescription(spoken::keyboardPath());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    window->installEventFilter(new AnnounceDescriptionOnce(window));
+#endif
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint);

@@ -1028,6 +1028,32 @@ private slots:
         }
     }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // A screen reader that reads only a window's name as it opens hears the keyboard path announced, the
+    // first time the window becomes active and only then.
+    void keyboardPathAnnouncedOnceAtTheStart() {
+        Pupil pupil;
+        QVERIFY(pupil.ready());
+        const QString path = pupil.form.accessibleDescription();
+        QVERIFY(path.contains(QStringLiteral("F6")));
+        const auto announced = [&] {
+            return std::count_if(heard.begin(), heard.end(), [&](const Heard &h) {
+                return h.type == QAccessible::Announcement && h.object == &pupil.form && h.message == path;
+            });
+        };
+        QVERIFY(QTest::qWaitFor([&] { return announced() == 1; }));
+        if (!canActivateWindows()) {
+            return; // the compositor alone makes a window active again
+        }
+        QWidget other;
+        QVERIFY(showActive(other));
+        other.close();
+        pupil.form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&pupil.form));
+        QCOMPARE(announced(), 1);
+    }
+#endif
+
     void altTappedUnderAScreenReader_data() {
         QTest::addColumn<bool>("answeredBeforeRelease"); // the screen reader's answer came while Alt was down
         QTest::addColumn<bool>("keptByReader");          // the screen reader kept the keys for itself
