@@ -279,6 +279,11 @@ have_moodle() {
 # The exercise as WebAssembly, and its site and zip (packaging/web/web.cmake).
 web_build_stage() {
     local qt="$1"
+    # A build configured with another Qt (its patches or options changed) starts afresh: CMake would
+    # keep the other Qt's package folders from its cache, and link with it.
+    if [ -f "$build/wasm/CMakeCache.txt" ] && ! grep -qx "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" "$build/wasm/CMakeCache.txt"; then
+        rm -rf "$build/wasm"
+    fi
     step "configuring the exercise for the browser" "$logs/configure.log" in_root \
         "$qt/bin/qt-cmake -S /src -B /src/build-web/wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
             -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF -DHOST_TOOLS_DIR=/src/build-web/host/bin \

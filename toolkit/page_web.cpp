@@ -85,7 +85,17 @@ void refit() {
     relocateAll();
 }
 
-// Three mends to what the browser's Qt does, applied to each event before any window or control sees
+// The windows at a new device pixel ratio: their canvases sized for it, and painted whole.
+void redrawAtNewRatio() {
+    refit();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            window->update();
+        }
+    }
+}
+
+// Four mends to what the browser's Qt does, applied to each event before any window or control sees
 // it:
 // - Qt for WebAssembly gives a window's mouse events a position in the window measured from the
 //   window's unscaled place on the screen, which is right only while nothing is scaled; their position
@@ -97,6 +107,8 @@ void refit() {
 //   press, and the double click Qt makes of it is dropped.
 // - A control that moves or changes size tells the accessibility layer, which places its element on
 //   the page only when it is shown otherwise.
+// - A window that Qt finds at a new device pixel ratio is fitted and painted whole (see
+//   watchPixelRatio).
 class PageEventMend : public QObject {
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
@@ -110,6 +122,13 @@ protected:
         case QEvent::Resize:
             if (watched->isWidgetType() && QAccessible::isActive()) {
                 reportLocation(watched);
+            }
+            return false;
+        case QEvent::DevicePixelRatioChange:
+            // Qt's own word of a new ratio, at its next repaint, where the browser did not tell the
+            // page (Chromium's emulation going back to ratio 1). A fit's own word is not heard again.
+            if (!refitting && watched->isWindowType()) {
+                redrawAtNewRatio();
             }
             return false;
         default:
@@ -158,6 +177,26 @@ private:
 bool onResize(int, const EmscriptenUiEvent *, void *) {
     refit();
     return false;
+}
+
+// A new device pixel ratio with the same viewport (the browser's window taken to another screen): Qt
+// for WebAssembly hears of it only at its next repaint, and then paints only what that repaint covers,
+// on a canvas still sized for the old ratio. The page hears it at once, through a media query on the
+// ratio it has, asked again for each new one.
+void watchPixelRatio() {
+    const emscripten::val window = emscripten::val::global("window");
+    const std::string ratio = emscripten::val::global("String")(window["devicePixelRatio"]).as<std::string>();
+    const emscripten::val query =
+        window.call<emscripten::val>("matchMedia", "(resolution: " + ratio + "dppx)");
+    emscripten::val once = emscripten::val::object();
+    once.set("once", true);
+    query.call<void>("addEventListener", std::string("change"),
+                     emscripten::val::module_property("alkynePixelRatioChanged"), once);
+}
+
+void pixelRatioChanged(emscripten::val) {
+    watchPixelRatio();
+    redrawAtNewRatio();
 }
 
 // Qt for WebAssembly makes the page's accessibility elements when a screen reader's user switches them on
@@ -214,6 +253,7 @@ void showFitted(QWidget *mainWindow) {
     // screen, and the window with it: the window is fitted and centred again then.
     QObject::connect(mainWindow->screen(), &QScreen::geometryChanged, mainWindow, [] { refit(); });
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onResize);
+    watchPixelRatio();
 }
 
 void announceEnd() {
@@ -224,6 +264,7 @@ void announceEnd() {
 
 EMSCRIPTEN_BINDINGS(alkyne_page) {
     emscripten::function("alkyneTellBoxTexts", &page::tellBoxTexts);
+    emscripten::function("alkynePixelRatioChanged", &page::pixelRatioChanged);
 }
 
 // The page hears each grade, and the attempt after each change, in the detail of an event, and passes them

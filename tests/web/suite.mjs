@@ -855,6 +855,40 @@ const scenarios = [
         };
     }),
     ...[
+        { viewport: { width: 1024, height: 768, ratio: 2, touch: true }, input: 'touch', other: 3 },
+        { viewport: { width: 1366, height: 768, ratio: 1 }, input: 'mouse', other: 2 },
+    ].map(({ viewport, input, other }) => ({
+        name: `after a whole attempt by ${input} at ${viewport.width} x ${viewport.height} x ${viewport.ratio}, the pixel ratio changed to ${other} and back draws the whole window each time`,
+        browsers: ['chromium'],
+        viewport,
+        input,
+        run: async (exercise) => {
+            const grade = await wholeAttempt(exercise);
+            expect(grade === percent(100), grade);
+            await leftAlone(exercise);
+            // The window taken to another screen: the viewport stays, the ratio changes.
+            for (const ratio of [other, viewport.ratio]) {
+                const now = { ...viewport, ratio };
+                await exercise.tab.resize(now);
+                // A headless browser draws a frame, and tells the page of its new ratio, when asked
+                // for a picture.
+                await stillShot(exercise.tab);
+                if (ratio === 1) {
+                    // Chromium's emulation tells the page nothing when the ratio goes back to 1: the
+                    // program hears of it at its next repaint, the menu bar's under the pointer here.
+                    const help = await exercise.find((c) => c.main && c.role === 'menuitem' && c.text === 'Βοήθεια', 'Βοήθεια');
+                    await exercise.tab.pointer.move(help.x, help.y);
+                    await exercise.tab.pointer.move(1, 1);
+                }
+                await fittedTo(exercise, now);
+                const shown = await stillShot(exercise.tab);
+                const name = `ratio-${viewport.width}x${viewport.height}-${viewport.ratio}-to-${ratio}`;
+                const differing = differingPixels(shown, await paintedAfresh(exercise, now), name);
+                expect(differing === 0, `at ratio ${ratio}, ${differing} pixels differ from the window painted afresh (see ${name}-*.png)`);
+            }
+        },
+    })),
+    ...[
         { viewport: { width: 640, height: 360, ratio: 3, touch: true }, input: 'touch' },
         { viewport: { width: 1920, height: 1080, ratio: 2 }, input: 'mouse' },
     ].map(({ viewport, input }) => ({
