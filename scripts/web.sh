@@ -281,7 +281,7 @@ web_build_stage() {
     local qt="$1"
     # A build configured with another Qt (its patches or options changed) starts afresh: CMake would
     # keep the other Qt's package folders from its cache, and link with it.
-    if [ -f "$build/wasm/CMakeCache.txt" ] && ! grep -qx "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" "$build/wasm/CMakeCache.txt"; then
+    if [ -f "$build/wasm/CMakeCache.txt" ] && ! grep -qxF "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" "$build/wasm/CMakeCache.txt"; then
         rm -rf "$build/wasm"
     fi
     step "configuring the exercise for the browser" "$logs/configure.log" in_root \

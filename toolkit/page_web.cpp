@@ -85,16 +85,6 @@ void refit() {
     relocateAll();
 }
 
-// The windows at a new device pixel ratio: their canvases sized for it, and painted whole.
-void redrawAtNewRatio() {
-    refit();
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible()) {
-            window->update();
-        }
-    }
-}
-
 // Four mends to what the browser's Qt does, applied to each event before any window or control sees
 // it:
 // - Qt for WebAssembly gives a window's mouse events a position in the window measured from the
@@ -107,8 +97,8 @@ void redrawAtNewRatio() {
 //   press, and the double click Qt makes of it is dropped.
 // - A control that moves or changes size tells the accessibility layer, which places its element on
 //   the page only when it is shown otherwise.
-// - A window that Qt finds at a new device pixel ratio is fitted and painted whole (see
-//   watchPixelRatio).
+// - A window that Qt finds at a new device pixel ratio is fitted again, which sizes its canvas for the
+//   ratio, before Qt paints it whole (see watchPixelRatio).
 class PageEventMend : public QObject {
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
@@ -126,9 +116,10 @@ protected:
             return false;
         case QEvent::DevicePixelRatioChange:
             // Qt's own word of a new ratio, at its next repaint, where the browser did not tell the
-            // page (Chromium's emulation going back to ratio 1). A fit's own word is not heard again.
-            if (!refitting && watched->isWindowType()) {
-                redrawAtNewRatio();
+            // page (Chromium's emulation going back to ratio 1); the word a fit itself gives is ignored,
+            // as refit does nothing while it fits.
+            if (watched->isWindowType()) {
+                refit();
             }
             return false;
         default:
@@ -182,7 +173,8 @@ bool onResize(int, const EmscriptenUiEvent *, void *) {
 // A new device pixel ratio with the same viewport (the browser's window taken to another screen): Qt
 // for WebAssembly hears of it only at its next repaint, and then paints only what that repaint covers,
 // on a canvas still sized for the old ratio. The page hears it at once, through a media query on the
-// ratio it has, asked again for each new one.
+// ratio it has, asked again for each new one: a fit sizes the canvases for the new ratio and tells Qt,
+// which then paints each window whole.
 void watchPixelRatio() {
     const emscripten::val window = emscripten::val::global("window");
     const std::string ratio = emscripten::val::global("String")(window["devicePixelRatio"]).as<std::string>();
@@ -196,7 +188,7 @@ void watchPixelRatio() {
 
 void pixelRatioChanged(emscripten::val) {
     watchPixelRatio();
-    redrawAtNewRatio();
+    refit();
 }
 
 // Qt for WebAssembly makes the page's accessibility elements when a screen reader's user switches them on
