@@ -179,6 +179,14 @@ async function paintedAfresh(exercise, viewport) {
     return stillShot(exercise.tab);
 }
 
+// Expects the window as shown to be, pixel for pixel, the window painted afresh at the viewport; the
+// pictures are written under NAME.
+async function expectAsPaintedAfresh(exercise, shown, viewport, name) {
+    const differing = differingPixels(shown, await paintedAfresh(exercise, viewport), name);
+    const size = `${viewport.width} x ${viewport.height} x ${viewport.ratio}`;
+    expect(differing === 0, `at ${size}, ${differing} pixels differ from the window painted afresh (see ${name}-*.png)`);
+}
+
 // How many pixels of two pictures differ; the first picture is written into OUT_DIR (to look at the
 // window after an attempt), and when some differ, both pictures and those pixels, red on grey.
 function differingPixels(a, b, name) {
@@ -848,9 +856,7 @@ const scenarios = [
                 const grade = await wholeAttempt(exercise);
                 expect(grade === percent(100), grade);
                 const left = await leftAlone(exercise);
-                const name = `traces-${viewport.width}x${viewport.height}x${viewport.ratio}`;
-                const differing = differingPixels(left, await paintedAfresh(exercise, viewport), name);
-                expect(differing === 0, `${differing} pixels differ from the window painted afresh (see ${name}-*.png)`);
+                await expectAsPaintedAfresh(exercise, left, viewport, `traces-${viewport.width}x${viewport.height}x${viewport.ratio}`);
             },
         };
     }),
@@ -882,9 +888,7 @@ const scenarios = [
                 }
                 await fittedTo(exercise, now);
                 const shown = await stillShot(exercise.tab);
-                const name = `ratio-${viewport.width}x${viewport.height}-${viewport.ratio}-to-${ratio}`;
-                const differing = differingPixels(shown, await paintedAfresh(exercise, now), name);
-                expect(differing === 0, `at ratio ${ratio}, ${differing} pixels differ from the window painted afresh (see ${name}-*.png)`);
+                await expectAsPaintedAfresh(exercise, shown, now, `ratio-${viewport.width}x${viewport.height}-${viewport.ratio}-to-${ratio}`);
             }
         },
     })),
