@@ -6,7 +6,7 @@
 //   await tab.goto(url); await tab.evaluate(fn, ...args);
 //   await tab.pointer.move(x, y); .down(); .up(); await tab.touch.start(x, y) ...; await tab.touch.doubleTap(x, y);
 //   await tab.key('F6');
-//   await tab.type('2ν'); await tab.screenshot(); tab.openedTabs; tab.messages; await tab.close();
+//   await tab.type('2ν'); await tab.screenshot(); tab.openedTabs; await tab.front(); tab.messages; await tab.close();
 //   tab.page, tab.browser: Puppeteer's page and browser (Chromium and Firefox only)
 //
 // WebKitGTK's MiniBrowser needs an X display (DISPLAY); scripts/web.sh suite starts one.
@@ -104,6 +104,9 @@ async function openPuppeteer(name, { width, height, ratio = 1, touch = false }) 
             await page.keyboard.up(modifier);
         },
         type: (text) => page.keyboard.type(text),
+        // Back to the exercise's tab, as a pupil goes after a link opened another: a tab behind
+        // others is not drawn, and each input sent to it waits seconds for a frame.
+        front: () => page.bringToFront(),
         screenshot: (path) => page.screenshot({ path }),
         screenshotBuffer: () => page.screenshot({ type: 'png', captureBeyondViewport: false }),
         screenshotClip: (clip) => page.screenshot({ clip, type: 'png' }),
