@@ -154,6 +154,13 @@ async function leftAlone(exercise) {
     return stillShot(exercise.tab);
 }
 
+// A whole attempt, graded 100 %, and the window as the pupil then left it.
+async function wholeAttemptLeftAlone(exercise) {
+    const grade = await wholeAttempt(exercise);
+    expect(grade === percent(100), grade);
+    return leftAlone(exercise);
+}
+
 // The main window's place on the page, once it is fitted to the viewport.
 async function fittedTo(exercise, viewport) {
     await exercise.until(async () => {
@@ -858,9 +865,7 @@ const scenarios = [
             viewport,
             input,
             run: async (exercise) => {
-                const grade = await wholeAttempt(exercise);
-                expect(grade === percent(100), grade);
-                const left = await leftAlone(exercise);
+                const left = await wholeAttemptLeftAlone(exercise);
                 await expectAsPaintedAfresh(exercise, left, viewport, `traces-${viewport.width}x${viewport.height}x${viewport.ratio}`);
             },
         };
@@ -874,9 +879,7 @@ const scenarios = [
         viewport,
         input,
         run: async (exercise) => {
-            const grade = await wholeAttempt(exercise);
-            expect(grade === percent(100), grade);
-            await leftAlone(exercise);
+            await wholeAttemptLeftAlone(exercise);
             // The window taken to another screen: the viewport stays, the ratio changes.
             for (const ratio of [other, viewport.ratio]) {
                 const now = { ...viewport, ratio };
@@ -910,9 +913,7 @@ const scenarios = [
             const wrong = answers.rightKind[0] === 3 ? 1 : 3;
             await exercise.place(wrong, 0);
             await exercise.check();
-            const grade = await wholeAttempt(exercise);
-            expect(grade === percent(100), grade);
-            const shot = await leftAlone(exercise);
+            const shot = await wholeAttemptLeftAlone(exercise);
             const controls = (await exercise.controls()).filter((c) => c.main && c.shown);
             const kinds = [
                 ['tile', (c) => c.tag === 'BUTTON' && kindNames.includes(c.text), tileGreen,
