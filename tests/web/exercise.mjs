@@ -69,8 +69,13 @@ export class Exercise {
 
     async waitFor(predicate, what, seconds = 60) {
         const deadline = Date.now() + seconds * 1000;
-        // A page that reloads loses the script's context for a moment: that is a "not yet".
-        while (!(await this.tab.evaluate(predicate).catch(() => false))) {
+        // A page that reloads loses the script's context for a moment: that is a "not yet". A page whose
+        // process stopped is not coming back, and says so at once.
+        const notYet = (error) => {
+            if (/page crash/.test(error.message)) throw error;
+            return false;
+        };
+        while (!(await this.tab.evaluate(predicate).catch(notYet))) {
             if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
             await pause(100);
         }
