@@ -83,11 +83,12 @@ speech-dispatcher --run-single --timeout 0 --pid-file "$work/speechd.pid" >"$out
 pids+=($!)
 # Orca connects once, as it starts: speech-dispatcher 0.12 (Debian 13) opens its socket only after its
 # modules have started, which takes seconds on a busy machine.
+socket="$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock"
 for _ in $(seq 150); do
-    [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] && break
+    [ -S "$socket" ] && break
     sleep 0.2
 done
-[ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ] || skip "speech-dispatcher did not start ($(tail -n 1 "$out/speechd.log"))"
+[ -S "$socket" ] || skip "speech-dispatcher did not start ($(tail -n 1 "$out/speechd.log"))"
 
 log="$out/orca.log"
 # Orca's log at the level of what it says and why, not of every step of its work, and written line by
